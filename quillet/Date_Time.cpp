@@ -1,0 +1,163 @@
+#include "quillet/Date_Time.h"
+
+#include "quillet/ContentLines.h"
+#include "quillet/HostZone.h"
+#include "quillet/LibraryError.h"
+
+namespace quillet {
+
+namespace {
+
+[[noreturn]] void Invalid() { throw LibraryError(kErrFormat, "Date_Time", "Invalid Date_Time format"); }
+
+int Digits(std::string_view s, size_t at, size_t n) {
+    if (at + n > s.size()) Invalid();
+    int v = 0;
+    for (size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9') Invalid();
+        v = v * 10 + (s[i] - '0');
+    }
+    return v;
+}
+
+std::string QuoteIfNeeded(const std::string& v) {
+    return v.find_first_of(";:,") == std::string::npos ? v : "\"" + v + "\"";
+}
+
+}  // namespace
+
+void Date_Time::Reset() {
+    secs_ = 0;
+    utc_ = date_ = false;
+    tzid_.clear();
+    params_.clear();
+    periodText_.clear();
+    periodLength_ = 0;
+}
+
+Secs Date_Time::LocalSeconds() const { return date_ ? secs_ : UTCToLocalSeconds(secs_); }
+
+DateValue Date_Time::localtime() const { return FromSeconds(LocalSeconds()); }
+
+void Date_Time::Setlocaltime(DateValue d) {
+    Secs s = ToSeconds(d);
+    if (s % kSecondsPerDay == 0) {
+        secs_ = s;
+        date_ = true;
+    } else {
+        secs_ = LocalToUTCSeconds(s);
+    }
+}
+
+std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) const {
+    auto r = std::make_shared<Date_Time>();
+    Secs span = d.Span();
+    r->secs_ = secs_ + (vPositive ? span : -span);
+    r->utc_ = utc_;
+    r->tzid_ = tzid_;
+    r->link_ = link_;
+    return r;
+}
+
+std::string Date_Time::ToString() const {
+    std::string out;
+    if (date_) {
+        out = ";VALUE=DATE" + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
+    } else if (!tzid_.empty()) {
+        out = ";TZID=" + QuoteIfNeeded(tzid_) + params_ + ":" +
+              FormatBasicDateTime(SecondsToFields(LocalSeconds()));
+    } else {
+        out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_)) + "Z";
+    }
+    if (!periodText_.empty()) out += "/" + periodText_;
+    return out;
+}
+
+void Date_Time::ParseDateText(std::string_view s) {
+    DateFields f;
+    if (s.size() == 8 || s.size() == 9) {
+        f.year = Digits(s, 0, 4);
+        f.month = Digits(s, 4, 2);
+        f.day = Digits(s, 6, 2);
+        if (!IsValidDate(f.year, f.month, f.day)) Invalid();
+        date_ = true;
+        secs_ = FieldsToSeconds(f);
+        return;
+    }
+    f.year = Digits(s, 0, 4);
+    f.month = Digits(s, 4, 2);
+    f.day = Digits(s, 6, 2);
+    f.hour = Digits(s, 9, 2);
+    f.minute = Digits(s, 11, 2);
+    if (s.size() >= 15) f.second = Digits(s, 13, 2);
+    if (!IsValidDate(f.year, f.month, f.day) || f.hour > 23 || f.minute > 59 || f.second > 60)
+        Invalid();
+    if (f.second == 60) f.second = 59;  // a leap second reads as the second before it
+    date_ = false;
+    utc_ = s.back() == 'Z' || s.back() == 'z';
+    Secs v = FieldsToSeconds(f);
+    secs_ = utc_ ? v : LocalToUTCSeconds(v);
+}
+
+void Date_Time::TryParse(std::string_view vData) {
+    tzid_.clear();
+    date_ = utc_ = false;
+    if (vData.find('=') == std::string_view::npos) {
+        ParseDateText(vData);
+        return;
+    }
+    for (auto& [name, value] : ParseParams(vData)) {
+        if (name == "TZID") tzid_ = value;
+        else if (name == "DATE") ParseDateText(value);
+    }
+}
+
+void Date_Time::ParseProperty(const std::string& params, std::string_view value) {
+    tzid_.clear();
+    date_ = utc_ = false;
+    params_.clear();
+    periodText_.clear();
+    periodLength_ = 0;
+    bool isPeriod = false;
+    bool isDate = false;
+    for (auto& [name, v] : ParseParams(params)) {
+        if (EqualsIgnoreCase(name, "TZID")) {
+            tzid_ = v.size() >= 2 && v.front() == '"' ? v.substr(1, v.size() - 2) : v;
+            continue;
+        }
+        if (EqualsIgnoreCase(name, "VALUE")) {
+            if (EqualsIgnoreCase(v, "DATE")) isDate = true;
+            if (EqualsIgnoreCase(v, "DATE") || EqualsIgnoreCase(v, "DATE-TIME")) continue;
+            if (EqualsIgnoreCase(v, "PERIOD")) isPeriod = true;
+        }
+        params_ += ";" + name;
+        if (!v.empty()) params_ += "=" + v;
+    }
+    size_t slash = value.find('/');
+    std::string_view start = value.substr(0, slash);
+    if (isDate && start.size() > 9) start = start.substr(0, 8);
+    ParseDateText(start);
+    if (isPeriod && slash != std::string_view::npos) {
+        std::string_view rest = value.substr(slash + 1);
+        periodText_.assign(rest);
+        if (!rest.empty() && (rest[0] == 'P' || rest[0] == '+' || rest[0] == '-')) {
+            Duration d;
+            d.Reset();
+            d.TryParse(rest);
+            periodLength_ = d.Span();
+        } else {
+            Date_Time end;
+            end.tzid_ = tzid_;
+            end.ParseDateText(rest);
+            periodLength_ = end.secs_ - secs_;
+        }
+    }
+}
+
+DateValue Date_Time::GetUTC() const {
+    if (utc_) return Value();
+    int offset = HostOffsetNow();
+    return FromSeconds(secs_ - offset);
+}
+
+}  // namespace quillet

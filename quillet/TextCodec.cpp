@@ -1,0 +1,155 @@
+#include "quillet/TextCodec.h"
+
+namespace quillet {
+
+std::string EscapeText(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case ',': out += "\\,"; break;
+            case ';': out += "\\;"; break;
+            case '\r':
+                // CRLF, and a lone CR or LF too, become \n: a raw break would end the content line.
+                if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+                out += "\\n";
+                break;
+            case '\n': out += "\\n"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeText(std::string_view s) {
+    if (s.find('\\') == std::string_view::npos) return std::string(s);
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c != '\\' || i + 1 >= s.size()) {
+            out += c;
+            continue;
+        }
+        char n = s[i + 1];
+        switch (n) {
+            case '\\': out += '\\'; ++i; break;
+            case ',': out += ','; ++i; break;
+            case ';': out += ';'; ++i; break;
+            case 'n':
+            case 'N': out += "\r\n"; ++i; break;
+            case 'r':
+                out += "\r\n";
+                ++i;
+                if (i + 2 < s.size() && s[i + 1] == '\\' && s[i + 2] == 'n') i += 2;
+                break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+void AppendCodePoint(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+const char kReplacement[] = "\xEF\xBF\xBD";
+
+// Decodes one sequence at i; returns its length (0 when malformed) and the code point.
+// Surrogate code points are returned as such so that the caller can pair them.
+size_t DecodeOne(const std::string& s, size_t i, unsigned& cp) {
+    auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned c = b(i);
+    size_t len;
+    unsigned min;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    } else if ((c & 0xE0) == 0xC0) {
+        len = 2, cp = c & 0x1F, min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3, cp = c & 0x0F, min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4, cp = c & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size()) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF) return 0;
+    return len;
+}
+
+}  // namespace
+
+std::string DecodeUtf8(std::string bytes) {
+    size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // Fast path: plain valid UTF-8 without surrogates is returned as it is.
+    bool clean = true;
+    for (size_t i = start; i < bytes.size();) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        unsigned cp;
+        size_t n = DecodeOne(bytes, i, cp);
+        if (n == 0 || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            clean = false;
+            break;
+        }
+        i += n;
+    }
+    if (clean) return start ? bytes.substr(start) : bytes;
+
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = start; i < bytes.size();) {
+        unsigned cp;
+        size_t n = DecodeOne(bytes, i, cp);
+        if (n == 0) {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            unsigned lo;
+            size_t m = i + n < bytes.size() ? DecodeOne(bytes, i + n, lo) : 0;
+            if (m != 0 && lo >= 0xDC00 && lo <= 0xDFFF) {
+                AppendCodePoint(out, 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00));
+                i += n + m;
+                continue;
+            }
+            out += kReplacement;
+        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+            out += kReplacement;
+        } else {
+            AppendCodePoint(out, cp);
+        }
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace quillet
