@@ -8,13 +8,16 @@ namespace {
 
 constexpr size_t kMaxLineOctets = 75;
 
-std::string_view TrimSpaces(std::string_view s, bool trimRight) {
+std::string_view TrimLeft(std::string_view s) {
     size_t b = 0;
     while (b < s.size() && s[b] == ' ') ++b;
+    return s.substr(b);
+}
+
+std::string_view TrimRight(std::string_view s) {
     size_t e = s.size();
-    if (trimRight)
-        while (e > b && s[e - 1] == ' ') --e;
-    return s.substr(b, e - b);
+    while (e > 0 && s[e - 1] == ' ') --e;
+    return s.substr(0, e);
 }
 
 bool IsContinuation(std::string_view part) {
@@ -104,17 +107,18 @@ std::vector<PropertyEntry> ParseContentLines(std::string_view text) {
     std::string collected;
     std::string line;
     for (size_t i = 0; i < parts.size(); ++i) {
-        bool folded = i + 1 < parts.size() && IsContinuation(parts[i + 1]);
-        // A blank before a fold belongs to the value, so only an unfolded line loses trailing blanks.
-        line.assign(TrimSpaces(parts[i], !folded));
+        // Trailing blanks belong to a text value (and a fold may fall right after one), so they
+        // are ignored only where a line's structure is read.
+        line.assign(TrimLeft(parts[i]));
         while (i + 1 < parts.size() && IsContinuation(parts[i + 1])) {
             line.append(parts[i + 1].substr(1));
             ++i;
         }
-        if (line.empty() || line == "BEGIN:VCALENDAR" || line == "END:VCALENDAR") continue;
+        std::string_view bare = TrimRight(line);
+        if (bare.empty() || bare == "BEGIN:VCALENDAR" || bare == "END:VCALENDAR") continue;
         if (!component.empty()) {
-            if (line.size() == component.size() + 4 && line.compare(0, 4, "END:") == 0 &&
-                line.compare(4, std::string::npos, component) == 0) {
+            if (bare.size() == component.size() + 4 && bare.compare(0, 4, "END:") == 0 &&
+                bare.compare(4, std::string::npos, component) == 0) {
                 PropertyEntry& e = out.emplace_back();
                 e.Name = std::move(component);
                 e.Value = std::move(collected);
@@ -125,8 +129,8 @@ std::vector<PropertyEntry> ParseContentLines(std::string_view text) {
                 if (!collected.empty()) collected += kCRLF;
                 collected += line;
             }
-        } else if (line.compare(0, 6, "BEGIN:") == 0) {
-            component = line.substr(6);
+        } else if (bare.compare(0, 6, "BEGIN:") == 0) {
+            component = std::string(bare.substr(6));
             collected.clear();
             if (component.empty()) component = " ";  // never matches, so it is dropped at the end
         } else {

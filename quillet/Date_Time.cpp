@@ -74,6 +74,8 @@ std::string Date_Time::ToString() const {
 }
 
 void Date_Time::ParseDateText(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     DateFields f;
     if (s.size() == 8 || s.size() == 9) {
         f.year = Digits(s, 0, 4);

@@ -25,6 +25,7 @@ void Duration::Reset() {
 void Duration::TryParse(std::string_view s) {
     // [+|-]P then counts with unit letters; "T" separates the time units and may stand alone.
     auto fail = [] { throw LibraryError(kErrFormat, "Duration", "Invalid Duration format"); };
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     size_t i = 0;
     while (i < s.size() && s[i] == ' ') ++i;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) {

@@ -153,7 +153,9 @@ void Event::TryParse(std::string_view vData) {
                     default: break;
                 }
             }
-            const std::string& raw = RawOf(e);
+            // Numbers, words and rules are read without the blanks a writer may leave at the end.
+            std::string raw = RawOf(e);
+            while (!raw.empty() && raw.back() == ' ') raw.pop_back();
             switch (it->second) {
                 case Prop::Class: class_ = raw; break;
                 case Prop::Created: ReadDate(*created_, e); break;

@@ -129,8 +129,15 @@ std::string DecodeUtf8(std::string bytes) {
         unsigned cp;
         size_t n = DecodeOne(bytes, i, cp);
         if (n == 0) {
+            // One replacement for a lead byte and the continuation bytes it did get.
             out += kReplacement;
-            ++i;
+            unsigned char lead = static_cast<unsigned char>(bytes[i]);
+            size_t want = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            size_t k = 1;
+            while (k < want && i + k < bytes.size() &&
+                   (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80)
+                ++k;
+            i += k;
             continue;
         }
         if (cp >= 0xD800 && cp <= 0xDBFF) {

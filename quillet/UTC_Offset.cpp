@@ -19,6 +19,7 @@ int UTC_Offset::TotalSeconds() const {
 }
 
 void UTC_Offset::TryParse(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     Reset();
     positive_ = true;
     // An unsigned offset is read as east of UTC rather than losing its first digit to the sign.
