@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
+#include "TestSupport.h"
+
+using namespace quillet::test;
+
+namespace {
+
+struct Run {
+    int status;
+    std::string out;
+};
+
+// Runs the quillet tool with a fixed host zone; stderr is folded into the output.
+Run Quillet(const std::string& args) {
+    std::string cmd = "TZ=Europe/Berlin " + std::string(QUILLET_TOOL) + " " + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    Run r{-1, {}};
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+}  // namespace
+
+TEST(Tool, AgendaTsvIsSortedAndOneLinePerPeriod) {
+    TempDir dir;
+    WriteFile(dir.File("a.ics"),
+              "BEGIN:VCALENDAR\r\n"
+              "BEGIN:VEVENT\r\nUID:late\r\nSUMMARY:Late\\, with\\ttab\\nand break\r\n"
+              "DTSTART:20070102T150000Z\r\nDTEND:20070102T160000Z\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:day\r\nSUMMARY:Holiday\r\nDTSTART;VALUE=DATE:20070102\r\n"
+              "DTEND;VALUE=DATE:20070103\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:b\r\nSUMMARY:Two\r\nDTSTART:20070101T090000\r\nDTEND:20070101T100000\r\n"
+              "RDATE:20070103T090000\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:outside\r\nSUMMARY:Out\r\nDTSTART:20070201T090000Z\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    WriteFile(dir.File("b.ics"),
+              "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nSUMMARY:Same time\r\nDTSTART:20070101T090000\r\n"
+              "DTEND:20070101T093000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    Run r = Quillet("agenda --tsv --from 2007-01-01 --to 2007-01-08 " + dir.File("a.ics") + " " + dir.File("b.ics"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "2007-01-01T09:00:00\t2007-01-01T09:30:00\tSame time\ta\n"
+              "2007-01-01T09:00:00\t2007-01-01T10:00:00\tTwo\tb\n"
+              "2007-01-02\t2007-01-03\tHoliday\tday\n"
+              "2007-01-02T16:00:00\t2007-01-02T17:00:00\tLate, with\\ttab  and break\tlate\n"
+              "2007-01-03T09:00:00\t2007-01-03T10:00:00\tTwo\tb\n");
+
+    Run readable = Quillet("agenda --from 2007-01-01 " + dir.File("a.ics"));
+    EXPECT_EQ(readable.status, 0);
+    EXPECT_NE(readable.out.find("Monday, 1 January 2007\n  09:00-10:00  Two\n"), std::string::npos) << readable.out;
+    EXPECT_NE(readable.out.find("  all day      Holiday\n"), std::string::npos) << readable.out;
+}
+
+TEST(Tool, ErrorsAndUsage) {
+    TempDir dir;
+    WriteFile(dir.File("bad.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:nonsense\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    Run bad = Quillet("agenda " + dir.File("bad.ics"));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "quillet: " + dir.File("bad.ics") + ": Invalid iCalendar Format (777)\n");
+    Run missing = Quillet("agenda " + dir.File("none.ics"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.out.find("quillet: " + dir.File("none.ics") + ": File not found"), std::string::npos);
+    EXPECT_NE(missing.out.find("(53)"), std::string::npos);
+
+    for (const char* args : {"", "agenda", "agenda --from 2007-13-01 x.ics", "agenda --bogus x.ics",
+                             "frobnicate", "roundtrip only-one.ics", "agenda --from"}) {
+        Run r = Quillet(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.out.find("usage: quillet"), std::string::npos) << args;
+    }
+    Run help = Quillet("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("agenda"), std::string::npos);
+    EXPECT_EQ(Quillet("--version").out.substr(0, 8), "quillet ");
+}
+
+TEST(Tool, RoundtripWritesTheCalendarBack) {
+    TempDir dir;
+    Run r = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("out.ics"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    std::string out = ReadFile(dir.File("out.ics"));
+    EXPECT_NE(out.find("ATTENDEE;CN=\"Ann Lee\";PARTSTAT=ACCEPTED:mailto:ann@example.com\r\n"), std::string::npos);
+    Run fail = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("no/such/folder.ics"));
+    EXPECT_EQ(fail.status, 1);
+    EXPECT_NE(fail.out.find("(75)"), std::string::npos) << fail.out;
+}
