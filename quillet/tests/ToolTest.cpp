@@ -10,16 +10,16 @@ using namespace quillet::test;
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int status;
     std::string out;
 };
 
 // Runs the quillet tool with a fixed host zone; stderr is folded into the output.
-Run Quillet(const std::string& args) {
+ToolRun Quillet(const std::string& args) {
     std::string cmd = "TZ=Europe/Berlin " + std::string(QUILLET_TOOL) + " " + args + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
-    Run r{-1, {}};
+    ToolRun r{-1, {}};
     if (!p) return r;
     std::array<char, 4096> buf{};
     size_t n;
@@ -46,7 +46,7 @@ TEST(Tool, AgendaTsvIsSortedAndOneLinePerPeriod) {
     WriteFile(dir.File("b.ics"),
               "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nSUMMARY:Same time\r\nDTSTART:20070101T090000\r\n"
               "DTEND:20070101T093000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
-    Run r = Quillet("agenda --tsv --from 2007-01-01 --to 2007-01-08 " + dir.File("a.ics") + " " + dir.File("b.ics"));
+    ToolRun r = Quillet("agenda --tsv --from 2007-01-01 --to 2007-01-08 " + dir.File("a.ics") + " " + dir.File("b.ics"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "2007-01-01T09:00:00\t2007-01-01T09:30:00\tSame time\ta\n"
@@ -55,7 +55,7 @@ TEST(Tool, AgendaTsvIsSortedAndOneLinePerPeriod) {
               "2007-01-02T16:00:00\t2007-01-02T17:00:00\tLate, with\\ttab  and break\tlate\n"
               "2007-01-03T09:00:00\t2007-01-03T10:00:00\tTwo\tb\n");
 
-    Run readable = Quillet("agenda --from 2007-01-01 " + dir.File("a.ics"));
+    ToolRun readable = Quillet("agenda --from 2007-01-01 " + dir.File("a.ics"));
     EXPECT_EQ(readable.status, 0);
     EXPECT_NE(readable.out.find("Monday, 1 January 2007\n  09:00-10:00  Two\n"), std::string::npos) << readable.out;
     EXPECT_NE(readable.out.find("  all day      Holiday\n"), std::string::npos) << readable.out;
@@ -64,21 +64,21 @@ TEST(Tool, AgendaTsvIsSortedAndOneLinePerPeriod) {
 TEST(Tool, ErrorsAndUsage) {
     TempDir dir;
     WriteFile(dir.File("bad.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:nonsense\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
-    Run bad = Quillet("agenda " + dir.File("bad.ics"));
+    ToolRun bad = Quillet("agenda " + dir.File("bad.ics"));
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "quillet: " + dir.File("bad.ics") + ": Invalid iCalendar Format (777)\n");
-    Run missing = Quillet("agenda " + dir.File("none.ics"));
+    ToolRun missing = Quillet("agenda " + dir.File("none.ics"));
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.out.find("quillet: " + dir.File("none.ics") + ": File not found"), std::string::npos);
     EXPECT_NE(missing.out.find("(53)"), std::string::npos);
 
     for (const char* args : {"", "agenda", "agenda --from 2007-13-01 x.ics", "agenda --bogus x.ics",
                              "frobnicate", "roundtrip only-one.ics", "agenda --from"}) {
-        Run r = Quillet(args);
+        ToolRun r = Quillet(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.out.find("usage: quillet"), std::string::npos) << args;
     }
-    Run help = Quillet("--help");
+    ToolRun help = Quillet("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("agenda"), std::string::npos);
     EXPECT_EQ(Quillet("--version").out.substr(0, 8), "quillet ");
@@ -86,11 +86,11 @@ TEST(Tool, ErrorsAndUsage) {
 
 TEST(Tool, RoundtripWritesTheCalendarBack) {
     TempDir dir;
-    Run r = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("out.ics"));
+    ToolRun r = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("out.ics"));
     EXPECT_EQ(r.status, 0) << r.out;
     std::string out = ReadFile(dir.File("out.ics"));
     EXPECT_NE(out.find("ATTENDEE;CN=\"Ann Lee\";PARTSTAT=ACCEPTED:mailto:ann@example.com\r\n"), std::string::npos);
-    Run fail = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("no/such/folder.ics"));
+    ToolRun fail = Quillet("roundtrip " + Fixture("meetings.ics") + " " + dir.File("no/such/folder.ics"));
     EXPECT_EQ(fail.status, 1);
     EXPECT_NE(fail.out.find("(75)"), std::string::npos) << fail.out;
 }
