@@ -1,7 +1,5 @@
 #include "quillet/Event.h"
 
-#include <unordered_map>
-
 #include "quillet/ContentLines.h"
 #include "quillet/HostZone.h"
 #include "quillet/LibraryError.h"
@@ -11,96 +9,24 @@
 
 namespace quillet {
 
-namespace {
-
-constexpr std::string_view kStatusList = "TENTATIVE|CONFIRMED|CANCELLED";
-
-enum class Prop {
-    Class, Created, LastModified, DTStamp, RecurrenceId, DTStart, DTEnd, Description, Location,
-    Summary, Transp, UID, Geo, Organizer, Url, Priority, Sequence, Status, Duration, Attach, Attendee,
-    Categories, Comment, Contact, RequestStatus, RelatedTo, Resources, ExDate, RDate, ExRule, RRule,
-    TimeZone
-};
-
-const std::unordered_map<std::string_view, Prop>& PropTable() {
-    static const std::unordered_map<std::string_view, Prop> table = {
-        {"CLASS", Prop::Class}, {"CREATED", Prop::Created}, {"LAST-MODIFIED", Prop::LastModified},
-        {"DTSTAMP", Prop::DTStamp}, {"RECURRENCE-ID", Prop::RecurrenceId}, {"DTSTART", Prop::DTStart},
-        {"DTEND", Prop::DTEnd}, {"DESCRIPTION", Prop::Description}, {"LOCATION", Prop::Location},
-        {"SUMMARY", Prop::Summary}, {"TRANSP", Prop::Transp}, {"UID", Prop::UID}, {"GEO", Prop::Geo},
-        {"ORGANIZER", Prop::Organizer}, {"URL", Prop::Url}, {"PRIORITY", Prop::Priority},
-        {"SEQUENCE", Prop::Sequence}, {"STATUS", Prop::Status}, {"DURATION", Prop::Duration},
-        {"ATTACH", Prop::Attach}, {"ATTENDEE", Prop::Attendee}, {"CATEGORIES", Prop::Categories},
-        {"COMMENT", Prop::Comment}, {"CONTACT", Prop::Contact}, {"REQUEST-STATUS", Prop::RequestStatus},
-        {"RELATED-TO", Prop::RelatedTo}, {"RESOURCES", Prop::Resources}, {"EXDATE", Prop::ExDate},
-        {"RDATE", Prop::RDate}, {"EXRULE", Prop::ExRule}, {"RRULE", Prop::RRule},
-        {"VTIMEZONE", Prop::TimeZone},
-    };
-    return table;
-}
-
-}  // namespace
-
 Event::Event() {
-    created_ = std::make_shared<Date_Time>();
-    lastModified_ = std::make_shared<Date_Time>();
-    dtstamp_ = std::make_shared<Date_Time>();
-    recurId_ = std::make_shared<Date_Time>();
-    dtstart_ = std::make_shared<Date_Time>();
     dtend_ = std::make_shared<Date_Time>();
-    description_ = std::make_shared<Text>();
-    location_ = std::make_shared<Text>();
-    summary_ = std::make_shared<Text>();
     transp_ = std::make_shared<Text>();
-    uid_ = std::make_shared<Text>();
-    geo_ = std::make_shared<quillet::GEO>();
-    organizer_ = std::make_shared<Cal_Address>();
-    url_ = std::make_shared<quillet::URI>();
-    duration_ = std::make_shared<quillet::Duration>();
+    status_ = TENTATIVE;
     Reset();
     class_ = "Public";
 }
 
 void Event::Reset() {
-    class_.clear();
-    description_ = std::make_shared<Text>();
-    location_ = std::make_shared<Text>();
+    ResetCommon();
     transp_ = std::make_shared<Text>();
-    uid_ = std::make_shared<Text>();
-    url_ = std::make_shared<quillet::URI>();
-    created_ = std::make_shared<Date_Time>();
-    lastModified_ = std::make_shared<Date_Time>();
-    dtstamp_ = std::make_shared<Date_Time>();
-    geo_->Reset();
-    organizer_ = std::make_shared<Cal_Address>();
-    priority_ = 0;
-    dtstart_ = std::make_shared<Date_Time>();
     dtend_ = std::make_shared<Date_Time>();
-    dtstart_->SetQuillet(link_);
     dtend_->SetQuillet(link_);
-    duration_ = std::make_shared<quillet::Duration>();
-    duration_->Reset();
-    attach_.Clear();
-    categories_.Clear();
-    comment_.Clear();
-    contact_.Clear();
-    exdate_.Clear();
-    exrule_.Clear();
-    rstatus_.Clear();
-    relatedTo_.Clear();
-    resources_.Clear();
-    rdate_.Clear();
-    rrule_.Clear();
-    periods_.ClearPeriods();
-    xprop_ = XPropList();
-    scalarParams_.clear();
 }
 
 void Event::SetQuillet(const CalendarLink& link) {
-    if (!link) return;
-    link_ = link;
-    dtstart_->SetQuillet(link);
-    dtend_->SetQuillet(link);
+    Component::SetQuillet(link);
+    if (link) dtend_->SetQuillet(link);
 }
 
 const Date_TimePtr& Event::DTEnd() {
@@ -136,130 +62,34 @@ void Event::SetDTEndValue(DateValue vDTEnd) {
 
 void Event::TryParse(std::string_view vData) {
     Reset();
-    try {
-        for (PropertyEntry& e : ParseContentLines(vData)) {
-            if (e.IsComponent && e.Name == "VTIMEZONE") continue;
-            auto it = e.IsComponent ? PropTable().end() : PropTable().find(e.Name);
-            if (it == PropTable().end()) {
-                xprop_.Add(std::make_shared<PropertyEntry>(std::move(e)));
-                continue;
-            }
-            if (!e.Params.empty()) {
-                switch (it->second) {
-                    case Prop::Class: case Prop::Geo: case Prop::Priority: case Prop::Sequence:
-                    case Prop::Status: case Prop::Duration: case Prop::ExRule: case Prop::RRule:
-                        scalarParams_[e.Name] = e.Params;
-                        break;
-                    default: break;
-                }
-            }
-            // Numbers, words and rules are read without the blanks a writer may leave at the end.
-            std::string raw = RawOf(e);
-            while (!raw.empty() && raw.back() == ' ') raw.pop_back();
-            switch (it->second) {
-                case Prop::Class: class_ = raw; break;
-                case Prop::Created: ReadDate(*created_, e); break;
-                case Prop::LastModified: ReadDate(*lastModified_, e); break;
-                case Prop::DTStamp: ReadDate(*dtstamp_, e); break;
-                case Prop::RecurrenceId: ReadDate(*recurId_, e); break;
-                case Prop::DTStart: ReadDate(*dtstart_, e); break;
-                case Prop::DTEnd: ReadDate(*dtend_, e); break;
-                case Prop::Description: description_ = ReadText(e); break;
-                case Prop::Location: location_ = ReadText(e); break;
-                case Prop::Summary: summary_ = ReadText(e); break;
-                case Prop::Transp: transp_ = ReadText(e); break;
-                case Prop::UID: uid_ = ReadText(e); break;
-                case Prop::Geo: geo_->TryParse(raw); break;
-                case Prop::Organizer:
-                    organizer_->SetValue(raw);
-                    organizer_->SetParams(e.Params);
-                    break;
-                case Prop::Url:
-                    url_->SetValue(raw);
-                    url_->SetParams(e.Params);
-                    break;
-                case Prop::Priority: priority_ = ParseInteger(raw); break;
-                case Prop::Sequence: sequence_ = ParseInteger(raw); break;
-                case Prop::Status: status_ = IndexInList(kStatusList, raw); break;
-                case Prop::Duration: duration_->TryParse(raw); break;
-                case Prop::Attach: {
-                    auto u = std::make_shared<quillet::URI>(raw);
-                    u->SetParams(e.Params);
-                    attach_.Add(u);
-                    break;
-                }
-                case Prop::Attendee: attendee_.Add(raw)->SetParams(e.Params); break;
-                case Prop::Categories: categories_.Add(ReadText(e)); break;
-                case Prop::Comment: comment_.Add(ReadText(e)); break;
-                case Prop::Contact: contact_.Add(ReadText(e)); break;
-                case Prop::RequestStatus: rstatus_.Add(ReadText(e)); break;
-                case Prop::RelatedTo: relatedTo_.Add(ReadText(e)); break;
-                case Prop::Resources: resources_.Add(ReadText(e)); break;
-                case Prop::ExDate: ReadDateList(exdate_, e); break;
-                case Prop::RDate: ReadDateList(rdate_, e); break;
-                case Prop::ExRule: {
-                    auto r = std::make_shared<Recur>();
-                    r->TryParse(raw);
-                    exrule_.Add(r);
-                    break;
-                }
-                case Prop::RRule: {
-                    auto r = std::make_shared<Recur>();
-                    if (r->TryParse(raw)) rrule_.Add(r);
-                    break;
-                }
-                case Prop::TimeZone: break;
-            }
+    ParseComponent(vData, "Invalid event format");
+}
+
+bool Event::ReadOwn(Prop prop, const PropertyEntry& e, const std::string& raw) {
+    switch (prop) {
+        case Prop::DTEnd: ReadDate(*dtend_, e); return true;
+        case Prop::Transp: transp_ = ReadText(e); return true;
+        case Prop::TimeZone: return true;  // a zone belongs to the calendar, not to one event
+        case Prop::RRule: {
+            auto r = std::make_shared<Recur>();
+            if (r->TryParse(raw)) rrule_.Add(r);
+            return true;
         }
-    } catch (const LibraryError&) {
-        throw LibraryError(kErrFormat, "Event", "Invalid event format");
-    } catch (const std::exception&) {
-        throw LibraryError(kErrFormat, "Event", "Invalid event format");
+        default: return false;
     }
 }
 
 std::string Event::ToString() {
-    if (!created_->IsSet()) {
-        created_->SetValue(NowUTC());
-        created_->SetIsUTCTime(true);
-    }
-    auto params = [&](std::string_view name) -> std::string {
-        auto it = scalarParams_.find(name);
-        return it == scalarParams_.end() ? std::string() : it->second;
-    };
+    StampCreated();
     std::vector<std::string> lines;
     lines.reserve(16 + xprop_.Count());
-    WriteRaw(lines, "CLASS", params("CLASS"), class_);
-    WriteDate(lines, "CREATED", *created_);
-    WriteText(lines, "DESCRIPTION", *description_);
-    if (geo_->Latitude() != quillet::GEO::kNotSet) WriteRaw(lines, "GEO", params("GEO"), geo_->ToString());
-    WriteDate(lines, "LAST-MODIFIED", *lastModified_);
-    WriteText(lines, "LOCATION", *location_);
-    WriteRaw(lines, "ORGANIZER", organizer_->Params(), organizer_->Value());
-    if (priority_ != 0) WriteRaw(lines, "PRIORITY", params("PRIORITY"), std::to_string(priority_));
-    WriteDate(lines, "DTSTAMP", *dtstamp_);
-    if (sequence_ != 0) WriteRaw(lines, "SEQUENCE", params("SEQUENCE"), std::to_string(sequence_));
-    if (status_ != -1) WriteRaw(lines, "STATUS", params("STATUS"), ItemInList(kStatusList, status_));
-    WriteText(lines, "SUMMARY", *summary_);
+    WriteHead(lines);
+    WriteStatus(lines);
+    WriteSummary(lines);
     WriteText(lines, "TRANSP", *transp_);
-    WriteText(lines, "UID", *uid_);
-    WriteRaw(lines, "URL", url_->Params(), url_->Value());
-    WriteDate(lines, "RECURRENCE-ID", *recurId_);
-    WriteDate(lines, "DTSTART", *dtstart_);
+    WriteStart(lines);
     WriteDate(lines, "DTEND", *DTEnd());
-    for (const auto& a : attach_) WriteRaw(lines, "ATTACH", a->Params(), a->Value());
-    for (const auto& a : attendee_) WriteRaw(lines, "ATTENDEE", a->Params(), a->Value());
-    WriteTexts(lines, "CATEGORIES", categories_);
-    WriteTexts(lines, "COMMENT", comment_);
-    WriteTexts(lines, "CONTACT", contact_);
-    WriteDates(lines, "EXDATE", exdate_);
-    WriteRules(lines, "EXRULE", exrule_);
-    WriteTexts(lines, "REQUEST-STATUS", rstatus_);
-    WriteTexts(lines, "RELATED-TO", relatedTo_);
-    WriteTexts(lines, "RESOURCES", resources_);
-    WriteDates(lines, "RDATE", rdate_);
-    WriteRules(lines, "RRULE", rrule_);
-    WriteXProps(lines, xprop_);
+    WriteTail(lines);
     return JoinLines(lines);
 }
 
@@ -267,14 +97,6 @@ EventPtr Event::Clone() {
     auto e = Create();
     e->TryParse(ToString());
     return e;
-}
-
-std::string Event::GetXPropValue(std::string_view vAttrName) const {
-    return quillet::GetXPropValue(xprop_, vAttrName);
-}
-
-void Event::SetXPropValue(const std::string& vAttrName, const std::string& vAttrValue) {
-    quillet::SetXPropValue(xprop_, vAttrName, vAttrValue, "Event");
 }
 
 bool Event::AddOccurrence(Secs start, std::shared_ptr<quillet::Duration> length) {

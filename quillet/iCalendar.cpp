@@ -1,7 +1,10 @@
 #include "quillet/iCalendar.h"
 
+#include <set>
+
 #include "quillet/ContentLines.h"
 #include "quillet/FileIO.h"
+#include "quillet/HostZone.h"
 #include "quillet/LibraryError.h"
 #include "quillet/PropertyText.h"
 #include "quillet/TextCodec.h"
@@ -14,6 +17,7 @@ iCalendarPtr iCalendar::Create() {
     cal->selfLink_ = std::make_shared<WeakReference<iCalendar>>();
     cal->selfLink_->Initialize(cal);
     cal->events_ = std::make_unique<EventCollection>(cal->selfLink_);
+    cal->todos_.SetQuillet(cal->selfLink_);
     return cal;
 }
 
@@ -33,6 +37,9 @@ EventCollection& iCalendar::Events() {
 void iCalendar::LoadFromFile(const std::string& vFileName) {
     CheckAlive();
     events_->Clear();
+    todos_.Clear();
+    // A reload must not pile up the free/busy components of the earlier reading.
+    freeBusies_.Clear();
     std::string text = DecodeUtf8(ReadWholeFile(vFileName));
     TryParse(text);
     filename_ = vFileName;
@@ -56,6 +63,15 @@ void iCalendar::TryParse(std::string_view vData) {
                 ev->TryParse(e.Value);
                 ev->SetQuillet(selfLink_);
                 events_->AddRaw(std::move(ev));
+            } else if (e.IsComponent && name == "VTODO") {
+                auto todo = Todo::Create();
+                todo->TryParse(e.Value);
+                todos_.Add(std::move(todo));
+            } else if (e.IsComponent && name == "VFREEBUSY") {
+                auto fb = Freebusy::Create();
+                fb->TryParse(e.Value);
+                fb->SetQuillet(selfLink_);
+                freeBusies_.Add(std::move(fb));
             } else {
                 xprop_.Add(std::make_shared<PropertyEntry>(std::move(e)));
             }
@@ -78,6 +94,9 @@ std::string iCalendar::ToString() const {
     head("PRODID", *prodId_);
     WriteXProps(blocks, xprop_);
     for (const auto& ev : *events_) blocks.push_back("BEGIN:VEVENT\r\n" + ev->ToString() + "\r\nEND:VEVENT");
+    for (const auto& t : todos_) blocks.push_back("BEGIN:VTODO\r\n" + t->ToString() + "\r\nEND:VTODO");
+    for (const auto& f : freeBusies_)
+        blocks.push_back("BEGIN:VFREEBUSY\r\n" + f->ToString() + "\r\nEND:VFREEBUSY");
     return "BEGIN:VCALENDAR\r\n" + JoinLines(blocks) + "\r\nEND:VCALENDAR";
 }
 
@@ -111,6 +130,61 @@ EventPtr iCalendar::CreateEvent() {
     return ev;
 }
 
+TodoPtr iCalendar::CreateTodo() {
+    CheckAlive();
+    auto t = Todo::Create();
+    todos_.Add(t);
+    return t;
+}
+
+AlarmCollection iCalendar::QueryAlarm(DateValue vFromDate, DateValue vToDate) {
+    CheckAlive();
+    AlarmCollection result;
+    const Secs from = ToSeconds(vFromDate), to = ToSeconds(vToDate);
+    // Occurrences replaced by an instance of their own ring with the instance's alarms only.
+    std::set<std::pair<std::string, Secs>> overridden;
+    for (const auto& ev : *events_)
+        if (ev->RecurID()->IsSet())
+            overridden.emplace(ev->UID()->Value(), ev->RecurID()->IsDate() ? ev->RecurID()->ValueSeconds()
+                                                                           : ev->RecurID()->LocalSeconds());
+    for (const auto& ev : *events_) {
+        if (ev->Alarms().Empty()) continue;
+        const bool master = !ev->RecurID()->IsSet() && !overridden.empty();
+        const Secs length = ev->Duration()->Span();
+        for (const auto& alarm : ev->Alarms()) {
+            bool found = false;
+            auto add = [&](Secs instantUtc) {
+                Secs local = UTCToLocalSeconds(instantUtc);
+                if (local < from || local >= to) return;
+                auto t = std::make_shared<Date_Time>();
+                t->SetValueSeconds(instantUtc);
+                t->SetIsUTCTime(true);
+                alarm->AddOccurTime(std::move(t));
+                found = true;
+            };
+            if (alarm->HasAbsoluteTrigger()) {
+                add(alarm->TriggerTime()->ValueSeconds());
+            } else {
+                // Occurrences whose alarm can fall in the range: shift the range back by the
+                // trigger (and by the length when the trigger counts from the end).
+                Secs shift = alarm->Trigger()->Span() + (alarm->TriggerRelatedToEnd() ? length : 0);
+                // A day of slack on each side covers the host's offset changes between the two clocks.
+                ev->ComputePeriods(FromSeconds(from - shift - kSecondsPerDay - 1),
+                                   FromSeconds(to - shift + kSecondsPerDay));
+                for (const auto& p : ev->Periods()) {
+                    Secs startLocal = p->StartTime()->ValueSeconds();
+                    if (master && overridden.count({ev->UID()->Value(), startLocal})) continue;
+                    Secs startUtc = LocalToUTCSeconds(startLocal);
+                    Secs endUtc = LocalToUTCSeconds(startLocal + p->GetDuration()->Span());
+                    add(alarm->AlarmInstant(startUtc, endUtc));
+                }
+            }
+            if (found) result.Add(alarm);
+        }
+    }
+    return result;
+}
+
 void iCalendar::QueryEventInto(EventCollection& result, DateValue vFromDate, DateValue vToDate) {
     CheckAlive();
     // Masters first, so that an overriding instance can take its occurrence out of its master.
@@ -140,6 +214,7 @@ void iCalendar::Dispose() {
     if (disposed_) return;
     selfLink_->Destroy();
     events_->Clear();
+    todos_.Clear();
     xprop_.Clear();
     disposed_ = true;
 }

@@ -10,6 +10,7 @@
 #include "quillet/Event.h"
 #include "quillet/EventCollection.h"
 #include "quillet/Text.h"
+#include "quillet/TodoCollection.h"
 
 namespace quillet {
 
@@ -23,6 +24,8 @@ public:
     ~iCalendar();
 
     EventCollection& Events();
+    TodoCollection& Todos() { return todos_; }
+    FreeBusyCollection& FreeBusies() { return freeBusies_; }
     XPropList& XProp() { return xprop_; }
     const std::shared_ptr<Text>& CalScale() const { return calScale_; }
     void SetCalScale(std::shared_ptr<Text> v) { calScale_ = std::move(v); }
@@ -63,7 +66,10 @@ public:
     void SetXPropValue(const std::string& vAttrName, const std::string& vAttrValue);
 
     EventPtr CreateEvent();
+    TodoPtr CreateTodo();
     EventCollection QueryEvent(DateValue vFromDate, DateValue vToDate);
+    // Alarms of events that fire in [from, to) (host-local); each gets its times in OccurTimes.
+    AlarmCollection QueryAlarm(DateValue vFromDate, DateValue vToDate);
     EventPtr GetEventByUID(std::string_view vUID) const;
 
     void Dispose();
@@ -77,6 +83,8 @@ private:
 
     CalendarLink selfLink_;
     std::unique_ptr<EventCollection> events_;
+    TodoCollection todos_;
+    FreeBusyCollection freeBusies_;
     XPropList xprop_;
     std::shared_ptr<Text> calScale_ = std::make_shared<Text>();
     std::shared_ptr<Text> method_ = std::make_shared<Text>();

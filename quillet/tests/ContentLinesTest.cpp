@@ -94,7 +94,9 @@ TEST(ContentLines, FoldingKeepsLinesWithin75OctetsAndCharactersWhole) {
         EXPECT_LE(phys.size(), 75u);
         // Every physical line holds whole characters.
         std::string body = pos == 0 ? phys : phys.substr(1);
-        if (pos != 0) EXPECT_EQ(body.size() % 4, 0u) << phys;
+        if (pos != 0) {
+            EXPECT_EQ(body.size() % 4, 0u) << phys;
+        }
         unfolded += body;
         pos = end + 2;
     }

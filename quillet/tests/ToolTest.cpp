@@ -94,3 +94,24 @@ TEST(Tool, RoundtripWritesTheCalendarBack) {
     EXPECT_EQ(fail.status, 1);
     EXPECT_NE(fail.out.find("(75)"), std::string::npos) << fail.out;
 }
+
+TEST(Tool, AlarmsAndTodos) {
+    TempDir dir;
+    WriteFile(dir.File("t.ics"),
+              "BEGIN:VCALENDAR\r\n"
+              "BEGIN:VEVENT\r\nUID:z\r\nSUMMARY:Dentist\r\nDTSTART:20070102T090000Z\r\nDTEND:20070102T100000Z\r\n"
+              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT1H\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:a\r\nSUMMARY:Call\r\nDTSTART:20070102T080000Z\r\nDTEND:20070102T081500Z\r\n"
+              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:PT0S\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+              "BEGIN:VTODO\r\nUID:t1\r\nSUMMARY:Taxes\r\nDUE;VALUE=DATE:20070415\r\nSTATUS:IN-PROCESS\r\n"
+              "PERCENT-COMPLETE:30\r\nPRIORITY:1\r\nEND:VTODO\r\n"
+              "BEGIN:VTODO\r\nUID:t2\r\nSUMMARY:Plants\r\nEND:VTODO\r\n"
+              "END:VCALENDAR\r\n");
+    ToolRun alarms = Quillet("alarms --tsv --from 2007-01-01 " + dir.File("t.ics"));
+    EXPECT_EQ(alarms.status, 0);
+    EXPECT_EQ(alarms.out, "2007-01-02T09:00:00\tCall\ta\n2007-01-02T09:00:00\tDentist\tz\n");
+    ToolRun todos = Quillet("todos --tsv " + dir.File("t.ics"));
+    EXPECT_EQ(todos.status, 0);
+    EXPECT_EQ(todos.out, "2007-04-15\tIN-PROCESS\t30\t1\tTaxes\tt1\n\t\t\t0\tPlants\tt2\n");
+    EXPECT_EQ(Quillet("todos --from 2007-01-01 " + dir.File("t.ics")).status, 2);
+}

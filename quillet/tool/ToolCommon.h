@@ -36,5 +36,7 @@ std::string OneLine(const std::string& s);
 
 int RunAgenda(const std::vector<std::string>& args);
 int RunRoundtrip(const std::vector<std::string>& args);
+int RunAlarms(const std::vector<std::string>& args);
+int RunTodos(const std::vector<std::string>& args);
 
 }  // namespace quillet::tool

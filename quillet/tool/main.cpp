@@ -15,6 +15,9 @@ const char kUsage[] =
     "  roundtrip IN OUT                 load IN and save it to OUT\n"
     "  agenda [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--tsv] FILE...\n"
     "                                   events between two dates (default: today and the next 7 days)\n"
+    "  alarms [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--tsv] FILE...\n"
+    "                                   reminders that fire between two dates\n"
+    "  todos [--tsv] FILE...            the to-dos of the files\n"
     "\n"
     "options:\n"
     "  --help                           show this help\n"
@@ -25,6 +28,8 @@ using Command = int (*)(const std::vector<std::string>&);
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"agenda", quillet::tool::RunAgenda},
+        {"alarms", quillet::tool::RunAlarms},
+        {"todos", quillet::tool::RunTodos},
         {"roundtrip", quillet::tool::RunRoundtrip},
     };
     return commands;
