@@ -1,5 +1,7 @@
 #include "quillet/Event.h"
 
+#include <algorithm>
+
 #include "quillet/ContentLines.h"
 #include "quillet/HostZone.h"
 #include "quillet/LibraryError.h"
@@ -102,6 +104,12 @@ EventPtr Event::Clone() {
 bool Event::AddOccurrence(Secs start, std::shared_ptr<quillet::Duration> length) {
     bool allDay = IsAllDay();
     for (const auto& x : exdate_) {
+        if (!allDay && x->IsDate()) {
+            // A date excludes the occurrence on that date of a timed event.
+            if (start - ((start % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay == x->ValueSeconds())
+                return false;
+            continue;
+        }
         Secs xs = allDay ? x->ValueSeconds() : x->LocalSeconds();
         if (xs == start) return false;
     }
@@ -114,25 +122,47 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
     const Secs s = allDay ? dtstart_->ValueSeconds() : dtstart_->LocalSeconds();
     const Secs e = allDay ? DTEnd()->ValueSeconds() : DTEnd()->LocalSeconds();
     const Secs f = ToSeconds(from), t = ToSeconds(to);
-    if (rrule_.Empty()) {
-        if (s < t && e > f) AddOccurrence(s);
-    } else {
-        for (const auto& rule : rrule_)
-            for (DateValue occ : rule->Expand(FromSeconds(s), FromSeconds(e), from, to))
-                AddOccurrence(ToSeconds(occ));
-    }
     auto length = Duration();
+    const Secs span = length->Span();
+
+    // Starts that an EXRULE generates; the window is wide enough for the longest RDATE period.
+    std::vector<Secs> excluded;
+    if (!exrule_.Empty()) {
+        Secs widest = std::max(e - s, span);
+        for (const auto& d : rdate_)
+            if (d->IsPeriod()) widest = std::max(widest, d->PeriodLength());
+        for (const auto& rule : exrule_) {
+            // A rule without a usable frequency generates nothing to exclude.
+            if (rule->Frequency() < SECONDLY || rule->Frequency() > YEARLY) continue;
+            rule->ExpandSeconds(s, widest, f, t, false, excluded);
+        }
+        std::sort(excluded.begin(), excluded.end());
+    }
+    auto add = [&](Secs start, std::shared_ptr<quillet::Duration> own = nullptr) {
+        if (!std::binary_search(excluded.begin(), excluded.end(), start)) AddOccurrence(start, std::move(own));
+    };
+
+    if (rrule_.Empty()) {
+        if (s < t && e > f) add(s);
+    } else {
+        std::vector<Secs> starts;
+        for (const auto& rule : rrule_) {
+            starts.clear();
+            rule->ExpandSeconds(s, e - s, f, t, true, starts);
+            for (Secs occ : starts) add(occ);
+        }
+    }
     for (const auto& d : rdate_) {
         Secs ds = allDay ? d->ValueSeconds() : d->LocalSeconds();
         std::shared_ptr<quillet::Duration> own;
-        Secs span = length->Span();
+        Secs dspan = span;
         if (d->IsPeriod()) {
             own = std::make_shared<quillet::Duration>();
             own->Reset();
             own->SetFromSeconds(d->PeriodLength());
-            span = d->PeriodLength();
+            dspan = d->PeriodLength();
         }
-        if (ds + span > f && ds < t) AddOccurrence(ds, own);
+        if (ds + dspan > f && ds < t) add(ds, own);
     }
     periods_.SortByStart();
     if (recurId_->IsSet()) {
@@ -145,10 +175,18 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
 }
 
 void Event::RemoveOverridden(Event& master, const Event& instance) {
-    Secs key = instance.recurId_->IsDate() ? instance.recurId_->ValueSeconds()
-                                           : instance.recurId_->LocalSeconds();
+    // The instance names the master's occurrence by its original start: compare it on the
+    // master's clock (an instant for a timed master, a date for an all-day one or a date id).
+    const Date_Time& rid = *instance.recurId_;
+    const bool masterAllDay = master.IsAllDay();
+    auto dayStart = [](Secs v) { return v - ((v % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay; };
     for (int i = 1; i <= master.periods_.Count(); ++i) {
-        if (master.periods_.Item(i)->StartTime()->ValueSeconds() == key) {
+        Secs ps = master.periods_.Item(i)->StartTime()->ValueSeconds();
+        bool same = false;
+        if (rid.IsDate()) same = masterAllDay ? ps == rid.ValueSeconds() : dayStart(ps) == rid.ValueSeconds();
+        else if (masterAllDay) same = ps == dayStart(rid.LocalSeconds());
+        else same = ps == rid.LocalSeconds();
+        if (same) {
             master.periods_.RemoveAt(i);
             return;
         }

@@ -54,7 +54,7 @@ TEST(Todo, ReadsAndWritesItsOwnProperties) {
     std::string text = t->ToString() + "\r\n";
     for (const char* line : {"DTSTART;VALUE=DATE:20070301\r\n", "DUE;VALUE=DATE:20070305\r\n",
                              "STATUS:IN-PROCESS\r\n", "PERCENT-COMPLETE:40\r\n",
-                             "COMPLETED:20070304T120000Z\r\n", "TRANSP:OPAQUE\r\n", "RRULE:FREQ=NONE\r\n"})
+                             "COMPLETED:20070304T120000Z\r\n", "TRANSP:OPAQUE\r\n", "RRULE:FREQ=NONE"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 
     // No DUE and no DURATION: the due date is derived at the start.
@@ -249,4 +249,15 @@ TEST(QueryAlarm, EveryOccurrenceWithItsAlarmInTheRange) {
     EXPECT_EQ(Times(*found.Item(3)), (S{"2007-01-04T09:00:00"})) << "all-day: the evening before";
     EXPECT_EQ(Times(*cal->QueryAlarm(DV(2006, 12, 31), DV(2007, 1, 2)).Item(1)),
               (S{"2007-01-01T10:00:00", "2006-12-31T10:00:00", "2007-01-01T10:00:00"}));
+}
+
+TEST(QueryAlarm, RuleOccurrencesAcrossADaylightSavingChange) {
+    ScopedTZ tz("Europe/Berlin");
+    // A weekly 10:00 local meeting; Berlin moves to summer time on 25 March 2007.
+    auto cal = Parse(
+        "BEGIN:VEVENT\r\nUID:w\r\nDTSTART:20070319T100000\r\nDTEND:20070319T110000\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n"
+        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT10M\r\nEND:VALARM\r\nEND:VEVENT\r\n");
+    auto found = cal->QueryAlarm(DV(2007, 3, 1), DV(2007, 5, 1));
+    ASSERT_EQ(found.Count(), 1);
+    EXPECT_EQ(Times(*found.Item(1)), (S{"2007-03-19T09:50:00", "2007-03-26T09:50:00", "2007-04-02T09:50:00"}));
 }
