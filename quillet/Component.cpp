@@ -120,6 +120,25 @@ void Component::StampCreated() {
     created_->SetIsUTCTime(true);
 }
 
+const Date_TimePtr& Component::DerivedEnd(Date_TimePtr& end) {
+    if (!end->IsSet() && dtstart_->IsSet()) {
+        auto derived = dtstart_->Add(*duration_, true);
+        derived->SetQuillet(link_);
+        end = derived;
+    }
+    return end;
+}
+
+void Component::SetStartValue(DateValue v, const Date_TimePtr& end) {
+    dtstart_->Setlocaltime(v);
+    if (end->IsSet()) duration_->SetFromSeconds(end->ValueSeconds() - dtstart_->ValueSeconds());
+}
+
+void Component::SetEndValue(DateValue v, Date_TimePtr& end) {
+    DerivedEnd(end)->Setlocaltime(v);
+    if (dtstart_->IsSet()) duration_->SetFromSeconds(end->ValueSeconds() - dtstart_->ValueSeconds());
+}
+
 void Component::ParseComponent(std::string_view data, const char* errorText) {
     const auto& table = PropTable<Prop>();
     try {

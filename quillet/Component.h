@@ -113,6 +113,11 @@ protected:
     void WriteTail(std::vector<std::string>& lines);        // ATTACH … XProp, alarms
     std::string ParamsOf(std::string_view name) const;
     void StampCreated();
+    // The end (DTEND or DUE) as stored, or derived from the start and duration and then stored.
+    const Date_TimePtr& DerivedEnd(Date_TimePtr& end);
+    // Setting either end point keeps the stored duration in step with the other.
+    void SetStartValue(DateValue v, const Date_TimePtr& end);
+    void SetEndValue(DateValue v, Date_TimePtr& end);
 
     std::string class_;
     Date_TimePtr created_, lastModified_, dtstamp_, recurId_, dtstart_;

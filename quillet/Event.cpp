@@ -31,14 +31,7 @@ void Event::SetQuillet(const CalendarLink& link) {
     if (link) dtend_->SetQuillet(link);
 }
 
-const Date_TimePtr& Event::DTEnd() {
-    if (!dtend_->IsSet() && dtstart_->IsSet()) {
-        auto end = dtstart_->Add(*duration_, true);
-        end->SetQuillet(link_);
-        dtend_ = end;
-    }
-    return dtend_;
-}
+const Date_TimePtr& Event::DTEnd() { return DerivedEnd(dtend_); }
 
 const std::shared_ptr<quillet::Duration>& Event::Duration() {
     if (duration_->AllSeconds() == 0 && dtend_->IsSet())
@@ -52,15 +45,9 @@ bool Event::IsAllDay() {
     return dtstart_->IsDate() && !HasTimeOfDay(DTEnd()->Value());
 }
 
-void Event::SetDTStartValue(DateValue vDTStart) {
-    dtstart_->Setlocaltime(vDTStart);
-    if (dtend_->IsSet()) duration_->SetFromSeconds(dtend_->ValueSeconds() - dtstart_->ValueSeconds());
-}
+void Event::SetDTStartValue(DateValue vDTStart) { SetStartValue(vDTStart, dtend_); }
 
-void Event::SetDTEndValue(DateValue vDTEnd) {
-    DTEnd()->Setlocaltime(vDTEnd);
-    if (dtstart_->IsSet()) duration_->SetFromSeconds(dtend_->ValueSeconds() - dtstart_->ValueSeconds());
-}
+void Event::SetDTEndValue(DateValue vDTEnd) { SetEndValue(vDTEnd, dtend_); }
 
 void Event::TryParse(std::string_view vData) {
     Reset();

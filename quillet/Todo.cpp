@@ -28,24 +28,11 @@ void Todo::SetQuillet(const CalendarLink& link) {
     if (link) due_->SetQuillet(link);
 }
 
-const Date_TimePtr& Todo::Due() {
-    if (!due_->IsSet() && dtstart_->IsSet()) {
-        auto due = dtstart_->Add(*duration_, true);
-        due->SetQuillet(link_);
-        due_ = due;
-    }
-    return due_;
-}
+const Date_TimePtr& Todo::Due() { return DerivedEnd(due_); }
 
-void Todo::SetDTStartValue(DateValue vDTStart) {
-    dtstart_->Setlocaltime(vDTStart);
-    if (due_->IsSet()) duration_->SetFromSeconds(due_->ValueSeconds() - dtstart_->ValueSeconds());
-}
+void Todo::SetDTStartValue(DateValue vDTStart) { SetStartValue(vDTStart, due_); }
 
-void Todo::SetDueValue(DateValue vDue) {
-    Due()->Setlocaltime(vDue);
-    if (dtstart_->IsSet()) duration_->SetFromSeconds(due_->ValueSeconds() - dtstart_->ValueSeconds());
-}
+void Todo::SetDueValue(DateValue vDue) { SetEndValue(vDue, due_); }
 
 void Todo::TryParse(std::string_view vData) {
     Reset();

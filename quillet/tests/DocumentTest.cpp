@@ -38,17 +38,6 @@ std::vector<std::string> LinesOf(const std::string& text) {
     return out;
 }
 
-template <typename F>
-LibraryError CatchError(F&& f) {
-    try {
-        f();
-    } catch (const LibraryError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no LibraryError raised";
-    return LibraryError(0, "", "");
-}
-
 }  // namespace
 
 TEST(Document, ParsesTopLevelPropertiesAndEvents) {

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "quillet/DateValue.h"
+#include "quillet/LibraryError.h"
 
 namespace quillet::test {
 
@@ -51,6 +54,18 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The LibraryError that f raises; a test failure when it raises none.
+template <typename F>
+LibraryError CatchError(F&& f) {
+    try {
+        f();
+    } catch (const LibraryError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no LibraryError raised";
+    return LibraryError(0, "", "");
+}
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& data);

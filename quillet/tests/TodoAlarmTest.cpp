@@ -16,17 +16,6 @@ iCalendarPtr Parse(const std::string& inner) {
     return cal;
 }
 
-template <typename F>
-LibraryError CatchError(F&& f) {
-    try {
-        f();
-    } catch (const LibraryError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no LibraryError raised";
-    return LibraryError(0, "", "");
-}
-
 std::vector<std::string> Times(Alarm& a) {
     std::vector<std::string> out;
     for (const auto& t : a.OccurTimes()) out.push_back(Iso(t->localtime()));
