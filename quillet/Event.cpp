@@ -121,7 +121,7 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
         for (const auto& rule : exrule_) {
             // A rule without a usable frequency generates nothing to exclude.
             if (rule->Frequency() < SECONDLY || rule->Frequency() > YEARLY) continue;
-            rule->ExpandSeconds(s, widest, f, t, false, excluded);
+            rule->ExpandSeconds(s, widest, f, t, false, excluded, allDay);
         }
         std::sort(excluded.begin(), excluded.end());
     }
@@ -135,7 +135,7 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
         std::vector<Secs> starts;
         for (const auto& rule : rrule_) {
             starts.clear();
-            rule->ExpandSeconds(s, e - s, f, t, true, starts);
+            rule->ExpandSeconds(s, e - s, f, t, true, starts, allDay);
             for (Secs occ : starts) add(occ);
         }
     }

@@ -215,9 +215,9 @@ void Recur::CheckFrequency() const {
 }
 
 void Recur::ExpandSeconds(Secs s, Secs length, Secs from, Secs to, bool vStartIsOccurrence,
-                          std::vector<Secs>& out) const {
+                          std::vector<Secs>& out, bool vDates) const {
     CheckFrequency();
-    RecurExpansion x(*this, s, vStartIsOccurrence);
+    RecurExpansion x(*this, s, vStartIsOccurrence, vDates);
     x.Run(from - length, to, out);
 }
 

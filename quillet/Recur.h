@@ -65,9 +65,11 @@ public:
     // overlaps [from, to), ascending. s is the first occurrence.
     std::vector<DateValue> Expand(DateValue s, DateValue e, DateValue from, DateValue to) const;
     // The same in whole seconds. With vStartIsOccurrence false (an exclusion rule) the start
-    // belongs to the result only when the rule itself generates it.
+    // belongs to the result only when the rule itself generates it. With vDates (an all-day
+    // item) occurrences are whole days: BYHOUR, BYMINUTE and BYSECOND do not apply and a
+    // sub-daily rule only yields the starts that fall on midnight.
     void ExpandSeconds(Secs s, Secs length, Secs from, Secs to, bool vStartIsOccurrence,
-                       std::vector<Secs>& out) const;
+                       std::vector<Secs>& out, bool vDates = false) const;
 
     // Start of the first period of the rule that can hold an occurrence reaching past `from`.
     DateValue FirstPeriodStart(DateValue s, DateValue e, DateValue from) const;

@@ -33,8 +33,8 @@ std::vector<int> InRange(const IntegerCollection& list, int lo, int hi, bool neg
 
 }  // namespace
 
-RecurExpansion::RecurExpansion(const Recur& rule, Secs start, bool startIsOccurrence)
-    : start_(start), startIsOccurrence_(startIsOccurrence) {
+RecurExpansion::RecurExpansion(const Recur& rule, Secs start, bool startIsOccurrence, bool dates)
+    : start_(start), startIsOccurrence_(startIsOccurrence), dates_(dates) {
     freq_ = rule.Frequency();
     interval_ = rule.Interval() < 1 ? 1 : rule.Interval();
     wkst_ = rule.WeekStart();
@@ -49,9 +49,10 @@ RecurExpansion::RecurExpansion(const Recur& rule, Secs start, bool startIsOccurr
     hasYearDay_ = !rule.ByYearDay().Empty();
     hasMonthDay_ = !rule.ByMonthDay().Empty();
     hasDay_ = !rule.ByDay().Empty();
-    hasHour_ = !rule.ByHour().Empty();
-    hasMinute_ = !rule.ByMinute().Empty();
-    hasSecond_ = !rule.BySecond().Empty();
+    // Whole days carry no time of day to expand or limit.
+    hasHour_ = !dates && !rule.ByHour().Empty();
+    hasMinute_ = !dates && !rule.ByMinute().Empty();
+    hasSecond_ = !dates && !rule.BySecond().Empty();
     months_ = InRange(rule.ByMonth(), 1, 12, false);
     weekNos_ = InRange(rule.ByWeekNo(), 1, 53, true);
     yearDays_ = InRange(rule.ByYearDay(), 1, 366, true);
@@ -81,6 +82,11 @@ RecurExpansion::RecurExpansion(const Recur& rule, Secs start, bool startIsOccurr
             hasDay_ = true;
         }
     }
+    // With week numbers a year is the year of the week numbering, and the first start's week
+    // tells which one it belongs to (31 December may lie in week 1 of the next year).
+    baseYear_ = sf_.year;
+    if (freq_ == YEARLY && hasWeekNo_)
+        baseYear_ = CivilFromDays(startDay_ - (WeekdayOfDays(startDay_) - wkst_ + 7) % 7 + 3).year;
     if (freq_ == YEARLY && hasWeekNo_ && !hasYearDay_ && !hasMonthDay_ && !hasDay_) {
         weekdays_ = {{WeekdayOfDays(startDay_), 0}};
         hasDay_ = true;
@@ -237,7 +243,7 @@ void RecurExpansion::CollectDays(std::int64_t k) {
     };
     switch (freq_) {
         case YEARLY: {
-            int y = static_cast<int>(sf_.year + k);
+            int y = static_cast<int>(baseYear_ + k);
             std::int64_t jan1 = DaysFromCivil(y, 1, 1);
             if (hasWeekNo_) {
                 // The weeks of the year's own week numbering, which may reach into its neighbours.
@@ -287,7 +293,7 @@ void RecurExpansion::CollectDays(std::int64_t k) {
 bool RecurExpansion::PeriodFrame(std::int64_t k, std::int64_t& firstDay) {
     switch (freq_) {
         case YEARLY: {
-            std::int64_t y = sf_.year + k;
+            std::int64_t y = baseYear_ + k;
             if (y > 9999) return false;
             firstDay = DaysFromCivil(static_cast<int>(y), 1, 1) - (hasWeekNo_ ? 7 : 0);
             break;
@@ -315,7 +321,7 @@ std::int64_t RecurExpansion::FirstPeriodIndex() const {
     if (lowerDay <= startDay_) return 0;
     std::int64_t units = 0;
     switch (freq_) {
-        case YEARLY: units = CivilFromDays(lowerDay).year - sf_.year; break;
+        case YEARLY: units = CivilFromDays(lowerDay).year - baseYear_; break;
         case MONTHLY: {
             DateFields f = CivilFromDays(lowerDay);
             units = (static_cast<std::int64_t>(f.year) * 12 + f.month) - (static_cast<std::int64_t>(sf_.year) * 12 + sf_.month);
@@ -338,6 +344,7 @@ std::int64_t RecurExpansion::FirstPeriodIndex() const {
 bool RecurExpansion::Emit(Secs c) {
     if (c < start_) return true;  // the part of the first period before the start
     if (c == start_ && startIsOccurrence_) return true;
+    if (dates_ && c % kSecondsPerDay != 0) return true;
     if (hasUntil_ && c > until_) return false;
     if (c >= to_) return false;
     if (++examined_ > kMaxCandidates) return false;

@@ -26,7 +26,7 @@ public:
     static constexpr std::size_t kMaxOccurrences = 100000;
     static constexpr std::int64_t kMaxCandidates = 5000000;
 
-    RecurExpansion(const Recur& rule, Secs start, bool startIsOccurrence);
+    RecurExpansion(const Recur& rule, Secs start, bool startIsOccurrence, bool dates);
 
     // Appends the starts c with lower < c < to, ascending.
     void Run(Secs lower, Secs to, std::vector<Secs>& out);
@@ -84,7 +84,9 @@ private:
     Secs start_ = 0;
     std::int64_t startDay_ = 0;
     DateFields sf_;
+    int baseYear_ = 0;  // year of the first YEARLY period: the week-numbering year with BYWEEKNO
     bool startIsOccurrence_ = true;
+    bool dates_ = false;
 
     // Walk state.
     Secs lower_ = 0, to_ = 0;
