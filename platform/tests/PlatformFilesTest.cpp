@@ -40,8 +40,16 @@ TEST(PlatformFolders, DocumentsFolderFromUserDirsOrHome) {
 TEST(PlatformFolders, InstalledDataFolderOverrideAndFallback) {
     FakeHome home;
     fs::create_directories(home.Dir / "src-data");
-    EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "src-data"), home.Dir / "src-data/");
-    EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "missing"), "");
+    // An installation's layout (bin/../share/orvelle) wins over the fallback; a build tree has it too.
+    std::string beside = platform::ExecutableFolder() + "../share/orvelle";
+    if (platform::FolderExists(beside)) {
+        std::string real = fs::canonical(beside).string() + "/";
+        EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "src-data"), real);
+        EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "missing"), real);
+    } else {
+        EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "src-data"), home.Dir / "src-data/");
+        EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "missing"), "");
+    }
     ScopedEnv share("ORVELLE_SHARE_DIR", home.Dir / "share");
     EXPECT_EQ(platform::InstalledDataFolder(home.Dir / "src-data"), home.Dir / "share/");
 }

@@ -30,27 +30,13 @@ TEST(PlatformTimeLocale, ExpandsCompositesAndWidensYear) {
 // Real locales, compiled into a private folder: the machine need not have them installed.
 class PlatformTimeLocaleReal : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        Dir = new TempDir;
-        for (const char* name : {"en_GB", "en_US"}) {
-            std::string cmd = std::string("localedef -i ") + name + " -f UTF-8 '" + (*Dir / name) +
-                              ".UTF-8' >/dev/null 2>&1";
-            Available = std::system(cmd.c_str()) == 0 && Available;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete Dir;
-        Dir = nullptr;
-    }
     void SetUp() override {
-        if (!Available) GTEST_SKIP() << "localedef cannot build en_GB/en_US here";
+        if (CompiledLocales().empty()) GTEST_SKIP() << "localedef cannot build en_GB/en_US here";
     }
-    static inline TempDir* Dir = nullptr;
-    static inline bool Available = true;
 };
 
 TEST_F(PlatformTimeLocaleReal, DayMonthYearAndTwelveHourLocales) {
-    ScopedEnv locpath("LOCPATH", Dir->Path());
+    ScopedEnv locpath("LOCPATH", CompiledLocales());
     std::tm tm{};
     tm.tm_year = 2024 - 1900;
     tm.tm_mon = 11;

@@ -89,4 +89,19 @@ inline unsigned Mode(const std::string& path) {
     return static_cast<unsigned>(std::filesystem::status(path).permissions()) & 0777u;
 }
 
+// en_GB and en_US compiled once per test program into a private folder (for LOCPATH), so tests of
+// locale forms need nothing installed; empty when localedef cannot build them here.
+inline const std::string& CompiledLocales() {
+    static TempDir dir;
+    static const std::string path = [] {
+        for (const char* name : {"en_GB", "en_US"}) {
+            std::string cmd = std::string("localedef -i ") + name + " -f UTF-8 '" + (dir / name) +
+                              ".UTF-8' >/dev/null 2>&1";
+            if (std::system(cmd.c_str()) != 0) return std::string();
+        }
+        return dir.Path();
+    }();
+    return path;
+}
+
 }  // namespace testenv
