@@ -381,6 +381,7 @@ bool RecurExpansion::EmitSet() {
 }
 
 void RecurExpansion::RunPeriods() {
+    if (timesOfDay_.empty()) return;  // the time parts admit no time of day at all
     std::int64_t maxEmpty = 0;
     switch (freq_) {
         case YEARLY: maxEmpty = 400; break;
@@ -408,6 +409,7 @@ void RecurExpansion::RunPeriods() {
 }
 
 void RecurExpansion::RunSubDaily() {
+    if (subOffsets_.empty() || periodTods_.empty()) return;  // the time parts admit nothing
     const Secs unit = freq_ == HOURLY ? 3600 : freq_ == MINUTELY ? 60 : 1;
     const Secs step = interval_ * unit;
     const Secs base = FloorDiv(start_, unit) * unit;
