@@ -180,7 +180,10 @@ std::string Recur::ToString() const {
     AppendList(out, "BYWEEKNO", byWeekNo_);
     AppendList(out, "BYMONTH", byMonth_);
     AppendList(out, "BYSETPOS", bySetPos_);
-    if (wkst_ == 0) {
+    // A rule read without WKST expands with Monday; where the week start changes its meaning,
+    // that is what is written, so that the rule reads back the same.
+    bool weekMatters = !byWeekNo_.Empty() || (frequency_ == WEEKLY && interval_ > 1 && !byDay_.Empty());
+    if (wkst_ == 0 || (!wkstGiven_ && weekMatters)) {
         out += ";WKST=MO";
     } else if (wkst_ != -1) {
         if (wkst_ < 0 || wkst_ > 7) ThrowSubscript("Recur");

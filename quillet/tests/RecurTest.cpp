@@ -523,3 +523,21 @@ TEST(RecurEvents, RecurrenceIdReplacesTheMastersOccurrence) {
 
 }  // namespace
 }  // namespace quillet
+
+TEST(RecurText, ARuleWithoutWeekStartReadsBackTheSame) {
+    // Written with the week start it expands with wherever the week start changes occurrences.
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,SU", "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,SU;WKST=MO"},
+        {"FREQ=YEARLY;BYWEEKNO=20;BYDAY=MO", "FREQ=YEARLY;INTERVAL=1;BYDAY=MO;BYWEEKNO=20;WKST=MO"},
+        {"FREQ=WEEKLY;BYDAY=MO", "FREQ=WEEKLY;INTERVAL=1;BYDAY=MO;WKST=SU"},
+        {"FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,SU;WKST=SU", "FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,SU;WKST=SU"},
+    };
+    for (const Case& c : cases) {
+        quillet::Recur r;
+        ASSERT_TRUE(r.TryParse(c.in));
+        EXPECT_EQ(r.ToString(), c.out) << c.in;
+    }
+}
