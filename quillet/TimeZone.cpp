@@ -133,8 +133,9 @@ TimeZone::TimeZone()
 TimeZoneInfoPtr TimeZone::Last(bool daylight) {
     for (auto it = observances_.rbegin(); it != observances_.rend(); ++it)
         if (it->Daylight == daylight) return it->Info;
-    // Comes into being empty on first touch.
+    // Comes into being empty on first touch; a parsed zone has reset both of its observances.
     auto info = std::make_shared<TimeZoneInfo>();
+    if (parsed_) info->Reset();
     observances_.push_back({daylight, info});
     return info;
 }
@@ -157,6 +158,7 @@ void TimeZone::Reset() {
     observances_.clear();
     xprop_ = XPropList();
     current_.reset();
+    parsed_ = true;
 }
 
 void TimeZone::TryParse(std::string_view text) {

@@ -107,6 +107,7 @@ private:
     std::vector<Observance> observances_;
     XPropList xprop_;
     TimeZoneInfoPtr current_;
+    bool parsed_ = false;
 };
 
 using TimeZonePtr = std::shared_ptr<TimeZone>;
