@@ -32,6 +32,7 @@ void Date_Time::Reset() {
     secs_ = 0;
     utc_ = date_ = false;
     tzid_.clear();
+    tzidQuoted_ = false;
     zoneKnown_ = false;
     params_.clear();
     periodText_.clear();
@@ -83,6 +84,7 @@ std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) con
     r->secs_ = secs_ + (vPositive ? span : -span);
     r->utc_ = utc_;
     r->tzid_ = tzid_;
+    r->tzidQuoted_ = tzidQuoted_;
     r->zone_ = zone_;
     r->zoneKnown_ = zoneKnown_;
     r->wall_ = wall_;
@@ -95,7 +97,7 @@ std::string Date_Time::ToString() const {
     if (date_) {
         out = ";VALUE=DATE" + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
     } else if (!tzid_.empty()) {
-        out = ";TZID=" + QuoteIfNeeded(tzid_) + params_ + ":" +
+        out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid_ + "\"" : QuoteIfNeeded(tzid_)) + params_ + ":" +
               FormatBasicDateTime(SecondsToFields(ZoneSeconds()));
     } else if (wall_ && !utc_) {
         out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_));
@@ -164,7 +166,8 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
     bool isDate = false;
     for (auto& [name, v] : ParseParams(params)) {
         if (EqualsIgnoreCase(name, "TZID")) {
-            tzid_ = v.size() >= 2 && v.front() == '"' ? v.substr(1, v.size() - 2) : v;
+            tzidQuoted_ = v.size() >= 2 && v.front() == '"';
+            tzid_ = tzidQuoted_ ? v.substr(1, v.size() - 2) : v;
             continue;
         }
         if (EqualsIgnoreCase(name, "VALUE")) {

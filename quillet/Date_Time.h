@@ -25,6 +25,7 @@ public:
     const std::string& TZID() const { return tzid_; }
     void SetTZID(std::string v) {
         tzid_ = std::move(v);
+        tzidQuoted_ = false;
         zoneKnown_ = false;
     }
     bool IsUTCTime() const { return utc_; }
@@ -82,6 +83,7 @@ private:
     bool utc_ = false;
     bool date_ = false;
     bool wall_ = false;
+    bool tzidQuoted_ = false;  // written back quoted, as read
     std::string tzid_;
     mutable ZoneRulesPtr zone_;
     mutable bool zoneKnown_ = false;

@@ -126,6 +126,7 @@ Secs ZoneRules::ToUTC(Secs wall) const {
     // The offsets a day either side bracket any single change near this wall time.
     const int before = OffsetAt(wall - kSecondsPerDay);
     const int after = OffsetAt(wall + kSecondsPerDay);
+    if (before == after) return wall - before;  // no change near: the usual case
     const Secs a = wall - before, b = wall - after;
     const bool aHolds = OffsetAt(a) == before, bHolds = OffsetAt(b) == after;
     if (aHolds && bHolds) return std::min(a, b);

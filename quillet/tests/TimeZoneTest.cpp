@@ -255,12 +255,14 @@ TEST(TimeZones, ZonedLinesAndDefinitionsRoundTrip) {
         "DTSTART;TZID=Custom Eastern:20070311T013000",
         "DTEND;TZID=Europe/Berlin:20071028T023000",
         "EXDATE;TZID=America/New_York:20070318T013000",
+        "RDATE;TZID=\"W. Europe Standard Time\":20070401T090000",
     };
     ScopedTZ tz("Asia/Kolkata");
     auto cal = iCalendar::Create();
     cal->TryParse(Calendar(EventAt(";TZID=Custom Eastern:20070311T013000",
                                    "DTEND;TZID=Europe/Berlin:20071028T023000\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n"
-                                   "EXDATE;TZID=America/New_York:20070318T013000\r\n"),
+                                   "EXDATE;TZID=America/New_York:20070318T013000\r\n"
+                                   "RDATE;TZID=\"W. Europe Standard Time\":20070401T090000\r\n"),
                            zones));
     ASSERT_EQ(cal->TimeZones().Count(), 2);
     const std::string text = cal->ToString();
