@@ -92,7 +92,7 @@ TEST(TimeZones, NewYorkTimesOnABerlinHost) {
         {"20071108", "2007-11-08T15:00:00", "2007-11-08T16:00:00"},
     };
     for (const Case& c : cases) {
-        for (const std::string zones : {std::string(), std::string(kCustomEastern)}) {
+        for (const std::string& zones : {std::string(), std::string(kCustomEastern)}) {
             const std::string tzid = zones.empty() ? "America/New_York" : "Custom Eastern";
             auto cal = iCalendar::Create();
             cal->TryParse(Calendar(EventAt(";TZID=" + tzid + ":" + c.date + "T100000"), zones));
@@ -105,7 +105,7 @@ TEST(TimeZones, NewYorkTimesOnABerlinHost) {
 
 TEST(TimeZones, WeeklyZonedMeetingKeepsItsOwnWallTime) {
     ScopedTZ tz("Europe/Berlin");
-    for (const std::string zones : {std::string(), std::string(kCustomEastern)}) {
+    for (const std::string& zones : {std::string(), std::string(kCustomEastern)}) {
         const std::string tzid = zones.empty() ? "America/New_York" : "Custom Eastern";
         auto cal = iCalendar::Create();
         cal->TryParse(Calendar(EventAt(";TZID=" + tzid + ":20070301T100000",
@@ -179,7 +179,7 @@ TEST(TimeZones, GapAndOverlap) {
         {"20070311T013000", "2007-03-11T06:30:00", "20070311T013000"},
     };
     for (const Case& c : cases) {
-        for (const std::string zones : {std::string(), std::string(kCustomEastern)}) {
+        for (const std::string& zones : {std::string(), std::string(kCustomEastern)}) {
             const std::string tzid = zones.empty() ? "America/New_York" : "Custom Eastern";
             auto cal = iCalendar::Create();
             cal->TryParse(Calendar(EventAt(";TZID=" + tzid + ":" + c.local), zones));
