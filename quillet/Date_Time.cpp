@@ -3,6 +3,8 @@
 #include "quillet/ContentLines.h"
 #include "quillet/HostZone.h"
 #include "quillet/LibraryError.h"
+#include "quillet/TimeZone.h"
+#include "quillet/iCalendar.h"
 
 namespace quillet {
 
@@ -30,12 +32,39 @@ void Date_Time::Reset() {
     secs_ = 0;
     utc_ = date_ = false;
     tzid_.clear();
+    tzidQuoted_ = false;
+    zoneKnown_ = false;
     params_.clear();
     periodText_.clear();
     periodLength_ = 0;
 }
 
-Secs Date_Time::LocalSeconds() const { return date_ ? secs_ : UTCToLocalSeconds(secs_); }
+ZoneRulesPtr Date_Time::Zone() const {
+    if (tzid_.empty()) return nullptr;
+    if (!zoneKnown_) {
+        if (iCalendar* parsing = ZoneParseScope::Current()) {
+            zone_ = parsing->ZoneFor(tzid_);
+        } else {
+            std::shared_ptr<iCalendar> cal;
+            try {
+                cal = Quillet();
+            } catch (const std::exception&) {
+                // The calendar is gone: the name alone still says what it can.
+            }
+            zone_ = cal ? cal->ZoneFor(tzid_) : ZoneByName(tzid_);
+        }
+        zoneKnown_ = true;
+    }
+    return zone_;
+}
+
+Secs Date_Time::ZoneSeconds() const {
+    if (date_ || (wall_ && !utc_)) return secs_;
+    if (ZoneRulesPtr z = Zone()) return z->ToWall(secs_);
+    return UTCToLocalSeconds(secs_);
+}
+
+Secs Date_Time::LocalSeconds() const { return date_ || (wall_ && !utc_) ? secs_ : UTCToLocalSeconds(secs_); }
 
 DateValue Date_Time::localtime() const { return FromSeconds(LocalSeconds()); }
 
@@ -55,6 +84,10 @@ std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) con
     r->secs_ = secs_ + (vPositive ? span : -span);
     r->utc_ = utc_;
     r->tzid_ = tzid_;
+    r->tzidQuoted_ = tzidQuoted_;
+    r->zone_ = zone_;
+    r->zoneKnown_ = zoneKnown_;
+    r->wall_ = wall_;
     r->link_ = link_;
     return r;
 }
@@ -64,8 +97,10 @@ std::string Date_Time::ToString() const {
     if (date_) {
         out = ";VALUE=DATE" + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
     } else if (!tzid_.empty()) {
-        out = ";TZID=" + QuoteIfNeeded(tzid_) + params_ + ":" +
-              FormatBasicDateTime(SecondsToFields(LocalSeconds()));
+        out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid_ + "\"" : QuoteIfNeeded(tzid_)) + params_ + ":" +
+              FormatBasicDateTime(SecondsToFields(ZoneSeconds()));
+    } else if (wall_ && !utc_) {
+        out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_));
     } else {
         out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_)) + "Z";
     }
@@ -98,24 +133,31 @@ void Date_Time::ParseDateText(std::string_view s) {
     date_ = false;
     utc_ = s.back() == 'Z' || s.back() == 'z';
     Secs v = FieldsToSeconds(f);
-    secs_ = utc_ ? v : LocalToUTCSeconds(v);
+    if (utc_ || wall_) secs_ = v;
+    else if (ZoneRulesPtr z = Zone()) secs_ = z->ToUTC(v);
+    else secs_ = LocalToUTCSeconds(v);
 }
 
 void Date_Time::TryParse(std::string_view vData) {
     tzid_.clear();
+    zoneKnown_ = false;
     date_ = utc_ = false;
     if (vData.find('=') == std::string_view::npos) {
         ParseDateText(vData);
         return;
     }
     for (auto& [name, value] : ParseParams(vData)) {
-        if (name == "TZID") tzid_ = value;
+        if (name == "TZID") {
+            tzid_ = value;
+            zoneKnown_ = false;
+        }
         else if (name == "DATE") ParseDateText(value);
     }
 }
 
 void Date_Time::ParseProperty(const std::string& params, std::string_view value) {
     tzid_.clear();
+    zoneKnown_ = false;
     date_ = utc_ = false;
     params_.clear();
     periodText_.clear();
@@ -124,7 +166,8 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
     bool isDate = false;
     for (auto& [name, v] : ParseParams(params)) {
         if (EqualsIgnoreCase(name, "TZID")) {
-            tzid_ = v.size() >= 2 && v.front() == '"' ? v.substr(1, v.size() - 2) : v;
+            tzidQuoted_ = v.size() >= 2 && v.front() == '"';
+            tzid_ = tzidQuoted_ ? v.substr(1, v.size() - 2) : v;
             continue;
         }
         if (EqualsIgnoreCase(name, "VALUE")) {
@@ -150,6 +193,9 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
         } else {
             Date_Time end;
             end.tzid_ = tzid_;
+            end.zone_ = zone_;
+            end.zoneKnown_ = zoneKnown_;
+            end.wall_ = wall_;
             end.ParseDateText(rest);
             periodLength_ = end.secs_ - secs_;
         }
@@ -157,9 +203,22 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
 }
 
 DateValue Date_Time::GetUTC() const {
-    if (utc_) return Value();
-    int offset = HostOffsetNow();
-    return FromSeconds(secs_ - offset);
+    // A date-time already holds its UTC instant; a date (or a time kept on its own clock)
+    // starts at its wall time in its zone.
+    if (utc_ || (!date_ && !wall_)) return Value();
+    if (ZoneRulesPtr z = Zone()) return FromSeconds(z->ToUTC(secs_));
+    return FromSeconds(LocalToUTCSeconds(secs_));
+}
+
+std::shared_ptr<TimeZoneInfo> Date_Time::GetTimeZoneInfo() const {
+    try {
+        auto cal = Quillet();
+        if (!cal) return nullptr;
+        for (const auto& z : cal->TimeZones())
+            if (z->TZID() == tzid_) return z->CurrentTimeZoneInfo();
+    } catch (...) {
+    }
+    return nullptr;
 }
 
 }  // namespace quillet

@@ -6,10 +6,12 @@
 #include "quillet/CalendarLink.h"
 #include "quillet/DateValue.h"
 #include "quillet/Duration.h"
+#include "quillet/ZoneRules.h"
 
 namespace quillet {
 
 struct PropertyEntry;
+class TimeZoneInfo;
 
 // One DATE or DATE-TIME value. A date is kept as its calendar date; a date-time as its UTC instant.
 class Date_Time {
@@ -21,11 +23,26 @@ public:
     bool IsSet() const { return secs_ != 0; }
 
     const std::string& TZID() const { return tzid_; }
-    void SetTZID(std::string v) { tzid_ = std::move(v); }
+    void SetTZID(std::string v) {
+        tzid_ = std::move(v);
+        tzidQuoted_ = false;
+        zoneKnown_ = false;
+    }
     bool IsUTCTime() const { return utc_; }
     void SetIsUTCTime(bool v) { utc_ = v; }
     bool IsDate() const { return date_; }
     void SetIsDate(bool v) { date_ = v; }
+
+    // A floating time kept on its own clock: stored as written, not converted, written back
+    // without "Z". Observance onsets of a VTIMEZONE are such times.
+    bool KeepsWallTime() const { return wall_; }
+    void SetKeepsWallTime(bool v) { wall_ = v; }
+
+    // The zone a TZID names (the calendar's VTIMEZONE, an IANA or a Windows zone); null for
+    // none, which means the host zone.
+    ZoneRulesPtr Zone() const;
+    // Wall time on the clock of its own zone: the TZID's zone, else the host's.
+    Secs ZoneSeconds() const;
 
     // Host-local wall time of a date-time; the date itself for a date.
     DateValue localtime() const;
@@ -46,6 +63,7 @@ public:
     void ParseProperty(const std::string& params, std::string_view value);
 
     DateValue GetUTC() const;
+    std::shared_ptr<TimeZoneInfo> GetTimeZoneInfo() const;
 
     // Parameters other than TZID and VALUE=DATE, written back as read (";X-A=1").
     const std::string& Params() const { return params_; }
@@ -64,7 +82,11 @@ private:
     Secs secs_ = 0;
     bool utc_ = false;
     bool date_ = false;
+    bool wall_ = false;
+    bool tzidQuoted_ = false;  // written back quoted, as read
     std::string tzid_;
+    mutable ZoneRulesPtr zone_;
+    mutable bool zoneKnown_ = false;
     std::string params_;
     std::string periodText_;
     Secs periodLength_ = 0;

@@ -7,6 +7,7 @@
 #include "quillet/LibraryError.h"
 #include "quillet/PropertyText.h"
 #include "quillet/XProps.h"
+#include "quillet/ZoneRules.h"
 #include "quillet/iCalendar.h"
 
 namespace quillet {
@@ -84,9 +85,33 @@ std::string Event::ToString() {
 
 EventPtr Event::Clone() {
     auto e = Create();
-    e->TryParse(ToString());
+    std::string text = ToString();
+    // The copy reads its TZIDs with the zones of this event's calendar.
+    std::shared_ptr<iCalendar> cal;
+    try {
+        cal = Quillet();
+    } catch (const std::exception&) {
+    }
+    ZoneParseScope scope(cal ? cal.get() : ZoneParseScope::Current());
+    e->TryParse(text);
     return e;
 }
+
+namespace {
+
+// The rule with its UNTIL instant restated on the wall clock of `zone`, the clock it is expanded on.
+std::shared_ptr<const Recur> OnZoneClock(const RecurPtr& rule, const ZoneRules& zone) {
+    const Date_TimePtr& until = rule->pUntil();
+    if (!until->IsSet() || until->IsDate() || until->KeepsWallTime()) return rule;
+    auto copy = std::make_shared<Recur>(*rule);
+    auto wall = std::make_shared<Date_Time>();
+    wall->SetKeepsWallTime(true);
+    wall->SetValueSeconds(zone.ToWall(until->ValueSeconds()));
+    copy->SetpUntil(wall);
+    return copy;
+}
+
+}  // namespace
 
 bool Event::AddOccurrence(Secs start, std::shared_ptr<quillet::Duration> length) {
     bool allDay = IsAllDay();
@@ -129,7 +154,31 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
         if (!std::binary_search(excluded.begin(), excluded.end(), start)) AddOccurrence(start, std::move(own));
     };
 
-    if (rrule_.Empty()) {
+    // A timed recurring event in a zone of its own recurs on that zone's wall clock; each
+    // occurrence is then placed on the host's clock.
+    const ZoneRulesPtr zone = allDay ? nullptr : dtstart_->Zone();
+    if (zone && (!rrule_.Empty() || !exrule_.Empty())) {
+        const Secs zs = dtstart_->ZoneSeconds();
+        const Secs len = DTEnd()->ValueSeconds() - dtstart_->ValueSeconds();
+        // Zone and host clocks differ by less than two days.
+        const Secs zf = f - 2 * kSecondsPerDay, zt = t + 2 * kSecondsPerDay;
+        auto onHost = [&](const RecurPtr& rule, bool startIsOccurrence, Secs length, std::vector<Secs>& out) {
+            std::vector<Secs> walls;
+            OnZoneClock(rule, *zone)->ExpandSeconds(zs, length, zf, zt, startIsOccurrence, walls);
+            for (Secs w : walls) out.push_back(UTCToLocalSeconds(zone->ToUTC(w)));
+        };
+        excluded.clear();
+        for (const auto& rule : exrule_) {
+            if (rule->Frequency() < SECONDLY || rule->Frequency() > YEARLY) continue;
+            onHost(rule, false, std::max(len, span), excluded);
+        }
+        std::sort(excluded.begin(), excluded.end());
+        std::vector<Secs> starts;
+        if (rrule_.Empty()) starts.push_back(s);
+        for (const auto& rule : rrule_) onHost(rule, true, len, starts);
+        for (Secs occ : starts)
+            if (occ < t && occ + len > f) add(occ);
+    } else if (rrule_.Empty()) {
         if (s < t && e > f) add(s);
     } else {
         std::vector<Secs> starts;

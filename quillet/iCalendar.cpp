@@ -49,11 +49,22 @@ void iCalendar::TryParse(std::string_view vData) {
     CheckAlive();
     std::vector<PropertyEntry> entries = ParseContentLines(vData);
     events_->Clear();
+    timeZones_.Clear();
+    zoneCache_.clear();
     xprop_ = XPropList();
     events_->Reserve(entries.size());
     try {
+        // Zones first: a date-time anywhere in the file is read with the zone its TZID names.
+        for (PropertyEntry& e : entries) {
+            if (!e.IsComponent || e.Name != "VTIMEZONE") continue;
+            auto zone = std::make_shared<TimeZone>();
+            timeZones_.Add(zone);
+            zone->TryParse(e.Value);
+        }
+        ZoneParseScope scope(this);
         for (PropertyEntry& e : entries) {
             const std::string& name = e.Name;
+            if (e.IsComponent && name == "VTIMEZONE") continue;
             if (!e.IsComponent && name == "VERSION") version_->TryParse(RawOf(e));
             else if (!e.IsComponent && name == "CALSCALE") calScale_->TryParse(RawOf(e));
             else if (!e.IsComponent && name == "METHOD") method_->TryParse(RawOf(e));
@@ -93,6 +104,7 @@ std::string iCalendar::ToString() const {
     head("METHOD", *method_);
     head("PRODID", *prodId_);
     WriteXProps(blocks, xprop_);
+    for (const auto& z : timeZones_) blocks.push_back("BEGIN:VTIMEZONE\r\n" + z->ToString() + "\r\nEND:VTIMEZONE");
     for (const auto& ev : *events_) blocks.push_back("BEGIN:VEVENT\r\n" + ev->ToString() + "\r\nEND:VEVENT");
     for (const auto& t : todos_) blocks.push_back("BEGIN:VTODO\r\n" + t->ToString() + "\r\nEND:VTODO");
     for (const auto& f : freeBusies_)
@@ -128,6 +140,27 @@ EventPtr iCalendar::CreateEvent() {
     auto ev = Event::Create();
     Events().Add(ev);
     return ev;
+}
+
+TimeZonePtr iCalendar::CreateTimeZone() {
+    CheckAlive();
+    auto z = std::make_shared<TimeZone>();
+    TimeZones().Add(z);
+    return z;
+}
+
+ZoneRulesPtr iCalendar::ZoneFor(const std::string& tzid) const {
+    auto it = zoneCache_.find(tzid);
+    if (it != zoneCache_.end()) return it->second;
+    ZoneRulesPtr z;
+    for (const auto& tz : timeZones_) {
+        if (tz->TZID() != tzid) continue;
+        z = ZoneFromDefinition(*tz);
+        break;
+    }
+    if (!z) z = ZoneByName(tzid);
+    zoneCache_.emplace(tzid, z);
+    return z;
 }
 
 TodoPtr iCalendar::CreateTodo() {
@@ -215,6 +248,8 @@ void iCalendar::Dispose() {
     selfLink_->Destroy();
     events_->Clear();
     todos_.Clear();
+    timeZones_.Clear();
+    zoneCache_.clear();
     xprop_.Clear();
     disposed_ = true;
 }

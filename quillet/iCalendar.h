@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "quillet/CalendarLink.h"
 #include "quillet/Collections.h"
@@ -10,6 +11,7 @@
 #include "quillet/Event.h"
 #include "quillet/EventCollection.h"
 #include "quillet/Text.h"
+#include "quillet/TimeZone.h"
 #include "quillet/TodoCollection.h"
 
 namespace quillet {
@@ -26,6 +28,13 @@ public:
     EventCollection& Events();
     TodoCollection& Todos() { return todos_; }
     FreeBusyCollection& FreeBusies() { return freeBusies_; }
+    // The calendar's VTIMEZONE definitions. Handing the collection out for change forgets the
+    // zones worked out from it, so edits made through it count from the next conversion on.
+    TimeZoneCollection& TimeZones() {
+        zoneCache_.clear();
+        return timeZones_;
+    }
+    const TimeZoneCollection& TimeZones() const { return timeZones_; }
     XPropList& XProp() { return xprop_; }
     const std::shared_ptr<Text>& CalScale() const { return calScale_; }
     void SetCalScale(std::shared_ptr<Text> v) { calScale_ = std::move(v); }
@@ -67,6 +76,11 @@ public:
 
     EventPtr CreateEvent();
     TodoPtr CreateTodo();
+    TimeZonePtr CreateTimeZone();
+
+    // The zone a TZID means in this calendar: its own VTIMEZONE of that name, else the IANA or
+    // Windows zone of that name; null for the host zone. Kept per TZID.
+    ZoneRulesPtr ZoneFor(const std::string& tzid) const;
     EventCollection QueryEvent(DateValue vFromDate, DateValue vToDate);
     // Alarms of events that fire in [from, to) (host-local); each gets its times in OccurTimes.
     AlarmCollection QueryAlarm(DateValue vFromDate, DateValue vToDate);
@@ -85,6 +99,8 @@ private:
     std::unique_ptr<EventCollection> events_;
     TodoCollection todos_;
     FreeBusyCollection freeBusies_;
+    TimeZoneCollection timeZones_;
+    mutable std::unordered_map<std::string, ZoneRulesPtr> zoneCache_;
     XPropList xprop_;
     std::shared_ptr<Text> calScale_ = std::make_shared<Text>();
     std::shared_ptr<Text> method_ = std::make_shared<Text>();

@@ -115,3 +115,19 @@ TEST(Tool, AlarmsAndTodos) {
     EXPECT_EQ(todos.out, "2007-04-15\tIN-PROCESS\t30\t1\tTaxes\tt1\n\t\t\t0\tPlants\tt2\n");
     EXPECT_EQ(Quillet("todos --from 2007-01-01 " + dir.File("t.ics")).status, 2);
 }
+
+TEST(Tool, AgendaShowsZonedEventsAtHostTime) {
+    TempDir dir;
+    WriteFile(dir.File("z.ics"),
+              "BEGIN:VCALENDAR\r\n"
+              "BEGIN:VEVENT\r\nUID:ny\r\nSUMMARY:New York call\r\n"
+              "DTSTART;TZID=America/New_York:20070315T100000\r\nDTEND;TZID=America/New_York:20070315T110000\r\n"
+              "RRULE:FREQ=WEEKLY;COUNT=3\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    ToolRun r = Quillet("agenda --tsv --from 2007-03-01 --to 2007-04-01 " + dir.File("z.ics"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "2007-03-15T15:00:00\t2007-03-15T16:00:00\tNew York call\tny\n"
+              "2007-03-22T15:00:00\t2007-03-22T16:00:00\tNew York call\tny\n"
+              "2007-03-29T16:00:00\t2007-03-29T17:00:00\tNew York call\tny\n");
+}

@@ -49,11 +49,14 @@ TEST(Date_Time, ParsesAndWritesTheValueForms) {
         {"20070101Z", true, false, "2007-01-01T00:00:00", ";VALUE=DATE:20070101"},
         {"20070101T100000Z", false, true, "2007-01-01T10:00:00", ":20070101T100000Z"},
         {"20070101T1000Z", false, true, "2007-01-01T10:00:00", ":20070101T100000Z"},
-        // Floating and zoned times are host-local wall time; a floating time is written as UTC.
+        // Floating times are host-local wall time and written as UTC; a zoned time is read in its
+        // zone and written back with its own wall time; an unknown TZID falls back to the host.
         {"20070101T100000", false, false, "2007-01-01T09:00:00", ":20070101T090000Z"},
         {"20070701T100000", false, false, "2007-07-01T08:00:00", ":20070701T080000Z"},
-        {"TZID=America/New_York;DATE=20070101T100000", false, false, "2007-01-01T09:00:00",
+        {"TZID=America/New_York;DATE=20070101T100000", false, false, "2007-01-01T15:00:00",
          ";TZID=America/New_York:20070101T100000"},
+        {"TZID=Nowhere/Special;DATE=20070101T100000", false, false, "2007-01-01T09:00:00",
+         ";TZID=Nowhere/Special:20070101T100000"},
     };
     for (const Case& c : cases) {
         Date_Time d;
