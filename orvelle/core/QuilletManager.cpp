@@ -211,7 +211,8 @@ std::vector<TEventDay> TQuilletManager::QueryDays(DateValue vFrom, DateValue vTo
     iCalendarCollection cals;
     for (const auto& cal : FCalendars)
         if (cal->IsActive()) cals.Add(cal);
-    EventCollection events = cals.QueryEvent(vFrom, vTo);
+    // The last day is listed too, so the query must cover it whole, not end at its midnight.
+    EventCollection events = cals.QueryEvent(vFrom, vTo + 1);
     // Start times of day, worked out once per event rather than once per comparison.
     std::vector<std::pair<bool, Secs>> keys;
     keys.reserve(events.Count());
