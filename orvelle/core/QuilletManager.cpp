@@ -160,7 +160,19 @@ void TQuilletManager::Rebuild() {
     if (OnChange) OnChange(*this);
 }
 
+const TQuilletManager::TBounds& TQuilletManager::Bounds(Event& ev) {
+    const Secs rawStart = ev.DTStart()->ValueSeconds(), rawEnd = ev.DTEnd()->ValueSeconds();
+    const bool allDay = ev.IsAllDay();
+    TBounds& b = FBounds[&ev];
+    if (!b.Known || b.RawStart != rawStart || b.RawEnd != rawEnd || b.AllDay != allDay) {
+        b = {true, allDay, rawStart, rawEnd, allDay ? rawStart : ev.DTStart()->LocalSeconds(),
+             allDay ? rawEnd : ev.DTEnd()->LocalSeconds()};
+    }
+    return b;
+}
+
 void TQuilletManager::ClearLists() {
+    FBounds.clear();
     FEvents.clear();
     FTodos.clear();
     FTodayAlarms.clear();
@@ -208,42 +220,75 @@ TodoPtr TQuilletManager::TodoAt(int index) const { return At(FTodos, index); }
 int TQuilletManager::IndexOfTodo(const TodoPtr& todo) const { return IndexIn(FTodos, todo); }
 
 std::vector<TEventDay> TQuilletManager::QueryDays(DateValue vFrom, DateValue vTo) {
-    iCalendarCollection cals;
-    for (const auto& cal : FCalendars)
-        if (cal->IsActive()) cals.Add(cal);
+    const Secs from = ToSeconds(vFrom), to = ToSeconds(vTo);
     // The last day is listed too, so the query must cover it whole, not end at its midnight.
-    EventCollection events = cals.QueryEvent(vFrom, vTo + 1);
+    const Secs queryTo = to + kSecondsPerDay;
+    // What iCalendarCollection::QueryEvent does, calendar by calendar and masters before the
+    // instances that override them, except that a single event is tested against the range from
+    // its remembered bounds first: working out its local times again for every month paged is
+    // most of the cost of a large calendar.
+    EventCollection events;
+    for (const auto& cal : FCalendars) {
+        if (!cal->IsActive()) continue;
+        for (int pass = 0; pass < 2; ++pass)
+            for (const auto& ev : cal->Events()) {
+                if (ev->RecurID()->IsSet() != (pass == 1)) continue;
+                if (ev->RRule().Empty() && ev->RDate().Empty()) {
+                    const TBounds& b = Bounds(*ev);
+                    if (!(b.Start < queryTo && b.End > from)) {
+                        ev->Periods().ClearPeriods();
+                        continue;
+                    }
+                }
+                ev->ComputePeriods(vFrom, FromSeconds(queryTo));
+                if (ev->Periods().Count() != 0) events.AddRaw(ev);
+            }
+    }
     // Start times of day, worked out once per event rather than once per comparison.
     std::vector<std::pair<bool, Secs>> keys;
     keys.reserve(events.Count());
     for (const auto& ev : events)
         keys.emplace_back(ev->IsAllDay(), ((LocalSecs(ev->DTStart()) % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
-    std::vector<TEventDay> result;
-    const Secs from = ToSeconds(vFrom), to = ToSeconds(vTo);
-    for (Secs day = from; day <= to; day += kSecondsPerDay) {
-        TEventDay d;
-        d.Day = FromSeconds(day);
-        std::vector<std::pair<bool, Secs>> dayKeys;
-        for (int i = 0; i < events.Count(); ++i)
-            if (events.Items()[i]->WillOccureInDay(d.Day)) {
-                d.Events.push_back(events.Items()[i]);
-                dayKeys.push_back(keys[i]);
+    const std::int64_t dayCount = to < from ? 0 : (to - from) / kSecondsPerDay + 1;
+    std::vector<TEventDay> result(dayCount);
+    std::vector<std::vector<std::pair<bool, Secs>>> dayKeys(dayCount);
+    for (std::int64_t d = 0; d < dayCount; ++d) result[d].Day = FromSeconds(from + d * kSecondsPerDay);
+    // Each event is placed on the days its occurrences touch, as WillOccureInDay decides, from the
+    // periods the query has just worked out: one pass over the events instead of one per day.
+    for (int i = 0; i < events.Count(); ++i) {
+        const auto& ev = events.Items()[i];
+        std::int64_t lastDay = -1;
+        for (const auto& p : ev->Periods()) {
+            const Secs ps = p->StartTime()->ValueSeconds(), pe = ps + p->GetDuration()->Span();
+            // Days whose start lies in (ps - 1 day, pe): those the period overlaps.
+            std::int64_t first = (ps - from) >= 0 ? (ps - from) / kSecondsPerDay
+                                                   : -((from - ps + kSecondsPerDay - 1) / kSecondsPerDay);
+            if (from + first * kSecondsPerDay <= ps - kSecondsPerDay) ++first;
+            first = std::max(first, lastDay + 1);
+            for (std::int64_t d = std::max<std::int64_t>(first, 0);
+                 d < dayCount && from + d * kSecondsPerDay < pe; ++d) {
+                result[d].Events.push_back(ev);
+                dayKeys[d].push_back(keys[i]);
+                lastDay = d;
             }
+        }
+    }
+    for (std::int64_t day = 0; day < dayCount; ++day) {
+        TEventDay& d = result[day];
+        const auto& k = dayKeys[day];
         // Stable: all-day events keep their query order in front, equal times keep theirs.
         std::vector<size_t> order(d.Events.size());
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
         std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-            if (dayKeys[a].first != dayKeys[b].first) return dayKeys[a].first;
-            if (dayKeys[a].first) return false;
-            return dayKeys[a].second < dayKeys[b].second;
+            if (k[a].first != k[b].first) return k[a].first;
+            if (k[a].first) return false;
+            return k[a].second < k[b].second;
         });
         std::vector<EventPtr> sorted;
         sorted.reserve(order.size());
         for (size_t i : order) sorted.push_back(d.Events[i]);
         d.Events = std::move(sorted);
-        result.push_back(std::move(d));
     }
-    cals.Clear();
     return result;
 }
 

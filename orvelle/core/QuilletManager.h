@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orvelle {
@@ -116,6 +117,13 @@ public:
 
 private:
     TXMLCalListType List() const;
+    // A single event's start and end on its own clock, kept until its times or the lists change.
+    struct TBounds {
+        bool Known = false, AllDay = false;
+        quillet::Secs RawStart = 0, RawEnd = 0, Start = 0, End = 0;
+    };
+    const TBounds& Bounds(quillet::Event& ev);
+    std::unordered_map<const quillet::Event*, TBounds> FBounds;
     std::string SortFile() const;
 
     TClock FNow;
