@@ -11,11 +11,7 @@ using namespace quillet::test;
 namespace {
 
 // A calendar holding one event with the given inner lines.
-iCalendarPtr OneEvent(const std::string& lines) {
-    auto cal = iCalendar::Create();
-    cal->TryParse("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\nEND:VCALENDAR\r\n");
-    return cal;
-}
+iCalendarPtr OneEvent(const std::string& lines) { return Parse("BEGIN:VEVENT\r\n" + lines + "END:VEVENT\r\n"); }
 
 std::vector<std::string> Starts(const Event& ev) {
     std::vector<std::string> out;

@@ -8,6 +8,7 @@
 
 #include "quillet/DateValue.h"
 #include "quillet/LibraryError.h"
+#include "quillet/iCalendar.h"
 
 namespace quillet::test {
 
@@ -65,6 +66,13 @@ LibraryError CatchError(F&& f) {
     }
     ADD_FAILURE() << "no LibraryError raised";
     return LibraryError(0, "", "");
+}
+
+// A calendar parsed from the lines between BEGIN:VCALENDAR and END:VCALENDAR.
+inline iCalendarPtr Parse(const std::string& inner) {
+    auto cal = iCalendar::Create();
+    cal->TryParse("BEGIN:VCALENDAR\r\n" + inner + "END:VCALENDAR\r\n");
+    return cal;
 }
 
 std::string ReadFile(const std::string& path);

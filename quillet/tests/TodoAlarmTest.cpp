@@ -10,12 +10,6 @@ using namespace quillet::test;
 
 namespace {
 
-iCalendarPtr Parse(const std::string& inner) {
-    auto cal = iCalendar::Create();
-    cal->TryParse("BEGIN:VCALENDAR\r\n" + inner + "END:VCALENDAR\r\n");
-    return cal;
-}
-
 std::vector<std::string> Times(Alarm& a) {
     std::vector<std::string> out;
     for (const auto& t : a.OccurTimes()) out.push_back(Iso(t->localtime()));
