@@ -9,7 +9,18 @@ bool PeriodCollection::AddPeriod(std::shared_ptr<Duration> duration, DateValue s
 }
 
 bool PeriodCollection::AddPeriodSeconds(std::shared_ptr<Duration> duration, Secs start) {
-    if (!keys_.insert(start).second) return false;
+    if (Empty()) {
+        ascending_ = true;
+        keys_.clear();
+    } else if (ascending_) {
+        const Secs last = Items().back()->StartTime()->ValueSeconds();
+        if (start == last) return false;
+        if (start < last) {
+            ascending_ = false;
+            for (const auto& p : Items()) keys_.insert(p->StartTime()->ValueSeconds());
+        }
+    }
+    if (!ascending_ && !keys_.insert(start).second) return false;
     auto dt = std::make_shared<Date_Time>();
     dt->SetValueSeconds(start);
     Add(std::make_shared<Period>(std::move(dt), std::move(duration)));
@@ -17,19 +28,23 @@ bool PeriodCollection::AddPeriodSeconds(std::shared_ptr<Duration> duration, Secs
 }
 
 void PeriodCollection::RemoveAt(int index) {
-    keys_.erase(Item(index)->StartTime()->ValueSeconds());
+    if (!ascending_) keys_.erase(Item(index)->StartTime()->ValueSeconds());
     Remove(index);
 }
 
 void PeriodCollection::ClearPeriods() {
     Clear();
-    keys_.clear();
+    if (!ascending_) keys_ = {};
+    ascending_ = true;
 }
 
 void PeriodCollection::SortByStart() {
     std::stable_sort(Items().begin(), Items().end(), [](const auto& a, const auto& b) {
         return a->StartTime()->ValueSeconds() < b->StartTime()->ValueSeconds();
     });
+    // Starts are unique, so sorted they are strictly ascending again.
+    ascending_ = true;
+    keys_ = {};
 }
 
 }  // namespace quillet

@@ -34,6 +34,9 @@ public:
     void SortByStart();
 
 private:
+    // Starts almost always arrive in ascending order, where comparing with the last one is enough;
+    // the set of starts is built only once one arrives out of order.
+    bool ascending_ = true;
     std::unordered_set<Secs> keys_;
 };
 

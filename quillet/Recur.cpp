@@ -217,9 +217,41 @@ void Recur::CheckFrequency() const {
         throw LibraryError(kErrInvalidArgument, "Recur", "Invalid procedure call or argument");
 }
 
+std::vector<std::int64_t> Recur::Signature(Secs s, bool startIsOccurrence, bool dates) const {
+    Secs until = 0;
+    const bool hasUntil = LastStartOnClock(until);
+    std::vector<std::int64_t> v = {s, startIsOccurrence, dates, frequency_, interval_, count_, WeekStart(), hasUntil, until};
+    for (const IntegerCollection* list : {&bySecond_, &byMinute_, &byHour_, &byMonthDay_, &byYearDay_, &byWeekNo_,
+                                          &byMonth_, &bySetPos_}) {
+        v.push_back(list->Count());
+        for (int x : *list) v.push_back(x);
+    }
+    for (const auto& d : byDay_) {
+        v.push_back(d->DayOfWeek());
+        v.push_back(d->Num());
+    }
+    return v;
+}
+
 void Recur::ExpandSeconds(Secs s, Secs length, Secs from, Secs to, bool vStartIsOccurrence,
                           std::vector<Secs>& out, bool vDates) const {
     CheckFrequency();
+    // No occurrence starts before the first start: a series that begins after the range is skipped
+    // without setting up its walk.
+    if (s >= to) return;
+    if (count_ > 0) {
+        std::vector<std::int64_t> signature = Signature(s, vStartIsOccurrence, vDates);
+        if (signature != countedEnd_.signature) {
+            std::vector<Secs> all;
+            RecurExpansion whole(*this, s, vStartIsOccurrence, vDates);
+            whole.Run(s - 1, FieldsToSeconds({10000, 1, 1, 0, 0, 0}), all);
+            countedEnd_.signature = std::move(signature);
+            countedEnd_.known = static_cast<std::int64_t>(all.size()) == count_;
+            countedEnd_.any = !all.empty();
+            countedEnd_.lastStart = all.empty() ? 0 : all.back();
+        }
+        if (countedEnd_.known && (!countedEnd_.any || countedEnd_.lastStart <= from - length)) return;
+    }
     RecurExpansion x(*this, s, vStartIsOccurrence, vDates);
     x.Run(from - length, to, out);
 }

@@ -84,6 +84,17 @@ public:
 
 private:
     void CheckFrequency() const;
+    std::vector<std::int64_t> Signature(Secs s, bool startIsOccurrence, bool dates) const;
+
+    // Where a counted series ends, kept with everything it was worked out from, so that a series
+    // that ended before a query is passed over instead of being walked from its start again.
+    struct CountedEnd {
+        std::vector<std::int64_t> signature;
+        bool known = false;  // false when a bound of the walk stopped it before COUNT was reached
+        bool any = false;
+        Secs lastStart = 0;
+    };
+    mutable CountedEnd countedEnd_;
 
     int interval_ = 0;
     EnumFrequencyType frequency_ = NONE;

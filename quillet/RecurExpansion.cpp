@@ -162,8 +162,17 @@ RecurExpansion::Day RecurExpansion::MakeDay(int year, int month, int mday, std::
 }
 
 RecurExpansion::Day RecurExpansion::MakeDay(std::int64_t day) {
-    DateFields f = CivilFromDays(day);
-    return MakeDay(f.year, f.month, f.day, DaysFromCivil(f.year, 1, 1));
+    const DateFields f = CivilFromDays(day);
+    Day d;
+    d.day = day;
+    d.year = f.year;
+    d.month = f.month;
+    d.mday = f.day;
+    d.wday = WeekdayOfDays(day);
+    d.yday = static_cast<int>(day - DaysFromCivil(f.year, 1, 1)) + 1;
+    d.daysInMonth = DaysInMonth(f.year, f.month);
+    d.daysInYear = IsLeapYear(f.year) ? 366 : 365;
+    return d;
 }
 
 std::int64_t RecurExpansion::FirstWeekStart(int year) const {
@@ -283,7 +292,10 @@ void RecurExpansion::CollectDays(std::int64_t k) {
         }
         case WEEKLY: {
             std::int64_t first = startDay_ - (WeekdayOfDays(startDay_) - wkst_ + 7) % 7 + 7 * k;
-            for (int i = 0; i < 7; ++i) AddDayIfMatching(MakeDay(first + i));
+            // Weekly ordinals are ignored, so BYDAY is a plain set of weekdays: only those are built.
+            const int firstWday = WeekdayOfDays(first);
+            for (int i = 0; i < 7; ++i)
+                if (!hasDay_ || (plainWdays_ & (1u << ((firstWday + i) % 7)))) AddDayIfMatching(MakeDay(first + i));
             break;
         }
         default: AddDayIfMatching(MakeDay(startDay_ + k)); break;

@@ -21,16 +21,47 @@ constexpr Secs kUnixOffset = 25569LL * kSecondsPerDay;
 
 class IanaRules final : public ZoneRules {
 public:
-    explicit IanaRules(const date::time_zone* tz) : tz_(tz) {}
-    int OffsetAt(Secs utc) const override { return static_cast<int>(Info(utc).offset.count()); }
-    bool IsDaylightAt(Secs utc) const override { return Info(utc).save.count() != 0; }
+    explicit IanaRules(const date::time_zone* tz) : tz_(tz) { Tabulate(); }
+    int OffsetAt(Secs utc) const override {
+        if (const Span* s = Find(utc)) return s->offset;
+        return static_cast<int>(Info(utc).offset.count());
+    }
+    bool IsDaylightAt(Secs utc) const override {
+        if (const Span* s = Find(utc)) return s->daylight;
+        return Info(utc).save.count() != 0;
+    }
     std::string AbbrevAt(Secs utc) const override { return Info(utc).abbrev; }
 
 private:
+    // The offsets between 1900 and 2200 as a sorted table: a lookup there is a binary search over a
+    // few hundred entries instead of the database's own, much slower, search.
+    struct Span {
+        Secs begin;
+        int offset;
+        bool daylight;
+    };
+    void Tabulate() {
+        const Secs first = FieldsToSeconds({1900, 1, 1, 0, 0, 0}), last = FieldsToSeconds({2200, 1, 1, 0, 0, 0});
+        for (Secs t = first; t < last;) {
+            date::sys_info info = Info(t);
+            spans_.push_back({t, static_cast<int>(info.offset.count()), info.save.count() != 0});
+            const auto end = info.end.time_since_epoch().count();
+            if (end >= last - kUnixOffset) break;
+            t = std::max<Secs>(t + 1, end + kUnixOffset);
+        }
+        tableEnd_ = last;
+    }
+    const Span* Find(Secs utc) const {
+        if (spans_.empty() || utc < spans_.front().begin || utc >= tableEnd_) return nullptr;
+        auto it = std::upper_bound(spans_.begin(), spans_.end(), utc, [](Secs u, const Span& s) { return u < s.begin; });
+        return &*(it - 1);
+    }
     date::sys_info Info(Secs utc) const {
         return tz_->get_info(date::sys_seconds(std::chrono::seconds(utc - kUnixOffset)));
     }
     const date::time_zone* tz_;
+    std::vector<Span> spans_;
+    Secs tableEnd_ = 0;
 };
 
 // The C library's view of the host zone (TZ as it reads it); for rule strings date/tz cannot name.
