@@ -327,6 +327,30 @@ TEST(RecurExpand, CountAndUntil) {
               Times({"20070102T090000", "20070115T090000"}));
 }
 
+TEST(RecurExpand, ACountedSeriesIsWorkedOutAgainAfterAnEdit) {
+    // Where a counted series ends is remembered between queries; every edit of the rule, its
+    // start or its lists must be seen by the next query.
+    Recur r;
+    r.TryParse("FREQ=DAILY;COUNT=3");
+    const Secs start = FieldsToSeconds({2007, 1, 1, 9, 0, 0});
+    const Secs from = FieldsToSeconds({2007, 1, 10}), to = FieldsToSeconds({2007, 2, 1});
+    auto count = [&](Secs s) {
+        std::vector<Secs> got;
+        r.ExpandSeconds(s, 3600, from, to, true, got);
+        return got.size();
+    };
+    EXPECT_EQ(count(start), 0u);
+    r.SetCount(20);
+    EXPECT_EQ(count(start), 11u);  // 10 to 20 January
+    EXPECT_EQ(count(start + 5 * kSecondsPerDay), 16u);  // a later start moves the end too
+    r.ByDay().Add(std::make_shared<DaySpecifier>(2, 0));  // Mondays only: 20 of them reach into May
+    EXPECT_EQ(count(start), 3u);  // 15, 22 and 29 January
+    r.SetFrequency(WEEKLY);
+    EXPECT_EQ(count(start), 3u);
+    r.SetInterval(2);
+    EXPECT_EQ(count(start), 2u);  // 15 and 29 January
+}
+
 TEST(RecurExpand, UntilIsAnInstantOnTheEventsClock) {
     ScopedTZ tz("America/New_York");
     // 14:00 UTC is 09:00 in New York in winter: the 09:00 occurrence on the 3rd is the last.

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "quillet/HostZone.h"
 #include "quillet/TimeZone.h"
+#include "quillet/ZoneRules.h"
 #include "quillet/iCalendar.h"
 
 using namespace quillet;
@@ -166,6 +167,31 @@ TEST(TimeZones, LookupOrder) {
 }
 
 // RFC 5545 3.3.5: a skipped local time takes the offset before the gap, a repeated one the first.
+TEST(TimeZones, OffsetsAgreeWithTheZoneDatabaseAtEveryChange) {
+    // Offsets come from a table built once per zone; at each change, a second either side, and
+    // outside the table's years they must be the database's own answer.
+    const Secs unixDay0 = FieldsToSeconds({1970, 1, 1});
+    for (const char* name : {"America/New_York", "Europe/Berlin", "Australia/Lord_Howe", "Asia/Kolkata", "UTC"}) {
+        SCOPED_TRACE(name);
+        ZoneRulesPtr rules = IanaZone(name);
+        ASSERT_TRUE(rules);
+        const date::time_zone* tz = date::locate_zone(name);
+        auto expected = [&](Secs utc) {
+            return static_cast<int>(tz->get_info(date::sys_seconds(std::chrono::seconds(utc - unixDay0))).offset.count());
+        };
+        std::vector<Secs> probes = {FieldsToSeconds({1850, 6, 1}), FieldsToSeconds({1900, 1, 1}) - 1,
+                                    FieldsToSeconds({2199, 12, 31, 23, 59, 59}), FieldsToSeconds({2250, 7, 1})};
+        for (Secs t = FieldsToSeconds({1900, 1, 1}); t < FieldsToSeconds({2200, 1, 1});) {
+            auto info = tz->get_info(date::sys_seconds(std::chrono::seconds(t - unixDay0)));
+            Secs end = info.end.time_since_epoch().count() + unixDay0;
+            if (end >= FieldsToSeconds({2200, 1, 1}) || end <= t) break;
+            probes.insert(probes.end(), {end - 1, end, end + 1});
+            t = end;
+        }
+        for (Secs p : probes) ASSERT_EQ(rules->OffsetAt(p), expected(p)) << FormatIsoDateTime(SecondsToFields(p));
+    }
+}
+
 TEST(TimeZones, GapAndOverlap) {
     ScopedTZ tz("Asia/Tokyo");
     struct Case {

@@ -5,6 +5,7 @@
 #include "quillet/Duration.h"
 #include "quillet/GEO.h"
 #include "quillet/LibraryError.h"
+#include "quillet/Period.h"
 #include "quillet/Text.h"
 #include "quillet/UTC_Offset.h"
 
@@ -208,3 +209,30 @@ TEST(Text, EscapesAndUnescapes) {
     Text lf("one\ntwo\rthree");
     EXPECT_EQ(lf.ToString(), "one\\ntwo\\nthree");
 }
+
+namespace quillet {
+namespace {
+
+TEST(PeriodCollectionTest, StartsStayUniqueInAnyOrder) {
+    // Starts usually arrive ascending; out-of-order ones, repeats and removals must still keep
+    // each start once.
+    PeriodCollection periods;
+    auto length = std::make_shared<Duration>();
+    for (Secs s : {10, 20, 20, 15, 10, 30, 15}) periods.AddPeriodSeconds(length, s);
+    ASSERT_EQ(periods.Count(), 4);
+    periods.SortByStart();
+    std::vector<Secs> starts;
+    for (const auto& p : periods) starts.push_back(p->StartTime()->ValueSeconds());
+    EXPECT_EQ(starts, (std::vector<Secs>{10, 15, 20, 30}));
+    EXPECT_FALSE(periods.AddPeriodSeconds(length, 15));
+    periods.RemoveAt(2);  // 15 may come back once
+    EXPECT_TRUE(periods.AddPeriodSeconds(length, 15));
+    EXPECT_FALSE(periods.AddPeriodSeconds(length, 15));
+    EXPECT_FALSE(periods.AddPeriodSeconds(length, 30));
+    periods.ClearPeriods();
+    EXPECT_TRUE(periods.AddPeriodSeconds(length, 30));
+    EXPECT_EQ(periods.Count(), 1);
+}
+
+}  // namespace
+}  // namespace quillet
