@@ -102,17 +102,21 @@ std::vector<PropertyEntry> ParseContentLines(std::string_view text) {
     }
 
     std::vector<PropertyEntry> out;
-    out.reserve(parts.size() / 4 + 1);
+    out.reserve(std::min<size_t>(parts.size(), 256));
     std::string component;  // name of the open component, empty when none
     std::string collected;
-    std::string line;
+    std::string folded;  // a folded line joined again; unfolded lines are read where they lie
     for (size_t i = 0; i < parts.size(); ++i) {
         // Trailing blanks belong to a text value (and a fold may fall right after one), so they
         // are ignored only where a line's structure is read.
-        line.assign(TrimLeft(parts[i]));
-        while (i + 1 < parts.size() && IsContinuation(parts[i + 1])) {
-            line.append(parts[i + 1].substr(1));
-            ++i;
+        std::string_view line = TrimLeft(parts[i]);
+        if (i + 1 < parts.size() && IsContinuation(parts[i + 1])) {
+            folded.assign(line);
+            while (i + 1 < parts.size() && IsContinuation(parts[i + 1])) {
+                folded.append(parts[i + 1].substr(1));
+                ++i;
+            }
+            line = folded;
         }
         std::string_view bare = TrimRight(line);
         if (bare.empty() || bare == "BEGIN:VCALENDAR" || bare == "END:VCALENDAR") continue;

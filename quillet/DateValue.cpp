@@ -40,27 +40,51 @@ DateValue DateOnly(DateValue d) {
 
 bool HasTimeOfDay(DateValue d) { return ToSeconds(d) % kSecondsPerDay != 0; }
 
-std::string FormatBasicDate(const DateFields& f) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", f.year, f.month, f.day);
-    return buf;
+namespace {
+// Writing is dominated by date-times; digits are put down directly instead of through printf,
+// which is kept for fields outside the four- and two-digit forms.
+bool FitsDigits(const DateFields& f) {
+    auto two = [](int v) { return v >= 0 && v <= 99; };
+    return f.year >= 0 && f.year <= 9999 && two(f.month) && two(f.day) && two(f.hour) && two(f.minute) &&
+           two(f.second);
 }
-std::string FormatBasicDateTime(const DateFields& f) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d%02d", f.year, f.month, f.day, f.hour,
-                  f.minute, f.second);
-    return buf;
+
+char* PutDigits(char* p, int v, int width) {
+    for (int i = width - 1; i >= 0; --i, v /= 10) p[i] = static_cast<char>('0' + v % 10);
+    return p + width;
 }
-std::string FormatIsoDate(const DateFields& f) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", f.year, f.month, f.day);
-    return buf;
+
+std::string Format(const DateFields& f, bool withTime, bool iso) {
+    if (!FitsDigits(f)) {
+        char buf[96];
+        if (withTime)
+            std::snprintf(buf, sizeof buf, iso ? "%04d-%02d-%02dT%02d:%02d:%02d" : "%04d%02d%02dT%02d%02d%02d", f.year,
+                          f.month, f.day, f.hour, f.minute, f.second);
+        else
+            std::snprintf(buf, sizeof buf, iso ? "%04d-%02d-%02d" : "%04d%02d%02d", f.year, f.month, f.day);
+        return buf;
+    }
+    char buf[20];
+    char* p = PutDigits(buf, f.year, 4);
+    if (iso) *p++ = '-';
+    p = PutDigits(p, f.month, 2);
+    if (iso) *p++ = '-';
+    p = PutDigits(p, f.day, 2);
+    if (withTime) {
+        *p++ = 'T';
+        p = PutDigits(p, f.hour, 2);
+        if (iso) *p++ = ':';
+        p = PutDigits(p, f.minute, 2);
+        if (iso) *p++ = ':';
+        p = PutDigits(p, f.second, 2);
+    }
+    return std::string(buf, p);
 }
-std::string FormatIsoDateTime(const DateFields& f) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                  f.minute, f.second);
-    return buf;
-}
+}  // namespace
+
+std::string FormatBasicDate(const DateFields& f) { return Format(f, false, false); }
+std::string FormatBasicDateTime(const DateFields& f) { return Format(f, true, false); }
+std::string FormatIsoDate(const DateFields& f) { return Format(f, false, true); }
+std::string FormatIsoDateTime(const DateFields& f) { return Format(f, true, true); }
 
 }  // namespace quillet

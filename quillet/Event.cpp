@@ -50,6 +50,14 @@ void Event::SetDTStartValue(DateValue vDTStart) { SetStartValue(vDTStart, dtend_
 
 void Event::SetDTEndValue(DateValue vDTEnd) { SetEndValue(vDTEnd, dtend_); }
 
+EventPtr Event::Parse(std::string_view vData) {
+    auto ev = Create();
+    // A new event is freshly reset except for the class it is given, which a read event lacks.
+    ev->class_.clear();
+    ev->ParseComponent(vData, "Invalid event format");
+    return ev;
+}
+
 void Event::TryParse(std::string_view vData) {
     Reset();
     ParseComponent(vData, "Invalid event format");

@@ -17,6 +17,8 @@ class Event : public Component {
 public:
     Event();
     static EventPtr Create() { return std::make_shared<Event>(); }
+    // A new event read from text: what Create followed by TryParse gives, without resetting twice.
+    static EventPtr Parse(std::string_view vData);
 
     const std::shared_ptr<Text>& Transp() const { return transp_; }
     void SetTransp(std::shared_ptr<Text> v) { transp_ = std::move(v); }

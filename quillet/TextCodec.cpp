@@ -1,23 +1,37 @@
 #include "quillet/TextCodec.h"
 
+#include <array>
+
 namespace quillet {
+
+namespace {
+constexpr std::array<bool, 256> kEscaped = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'\\', ',', ';', '\r', '\n'}) t[c] = true;
+    return t;
+}();
+}  // namespace
 
 std::string EscapeText(std::string_view s) {
     std::string out;
     out.reserve(s.size() + 8);
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        switch (c) {
+    // Plain runs are copied whole; only the few special characters are looked at one by one.
+    for (size_t i = 0; i < s.size();) {
+        size_t special = i;
+        while (special < s.size() && !kEscaped[static_cast<unsigned char>(s[special])]) ++special;
+        out.append(s.substr(i, special - i));
+        if (special == s.size()) break;
+        i = special + 1;
+        switch (s[special]) {
             case '\\': out += "\\\\"; break;
             case ',': out += "\\,"; break;
             case ';': out += "\\;"; break;
             case '\r':
                 // CRLF, and a lone CR or LF too, become \n: a raw break would end the content line.
-                if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+                if (i < s.size() && s[i] == '\n') ++i;
                 out += "\\n";
                 break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
+            default: out += "\\n"; break;  // '\n'
         }
     }
     return out;
@@ -27,25 +41,29 @@ std::string UnescapeText(std::string_view s) {
     if (s.find('\\') == std::string_view::npos) return std::string(s);
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c != '\\' || i + 1 >= s.size()) {
-            out += c;
-            continue;
+    for (size_t i = 0;;) {
+        const size_t j = s.find('\\', i);
+        if (j == std::string_view::npos) {
+            out.append(s.substr(i));
+            break;
         }
-        char n = s[i + 1];
-        switch (n) {
-            case '\\': out += '\\'; ++i; break;
-            case ',': out += ','; ++i; break;
-            case ';': out += ';'; ++i; break;
+        out.append(s.substr(i, j - i));
+        if (j + 1 >= s.size()) {
+            out += '\\';
+            break;
+        }
+        i = j + 2;
+        switch (s[j + 1]) {
+            case '\\': out += '\\'; break;
+            case ',': out += ','; break;
+            case ';': out += ';'; break;
             case 'n':
-            case 'N': out += "\r\n"; ++i; break;
+            case 'N': out += "\r\n"; break;
             case 'r':
                 out += "\r\n";
-                ++i;
-                if (i + 2 < s.size() && s[i + 1] == '\\' && s[i + 2] == 'n') i += 2;
+                if (j + 3 < s.size() && s[j + 2] == '\\' && s[j + 3] == 'n') i = j + 4;
                 break;
-            default: out += c;
+            default: out += '\\', i = j + 1;  // an unknown escape stays as written
         }
     }
     return out;

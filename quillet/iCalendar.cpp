@@ -70,8 +70,7 @@ void iCalendar::TryParse(std::string_view vData) {
             else if (!e.IsComponent && name == "METHOD") method_->TryParse(RawOf(e));
             else if (!e.IsComponent && name == "PRODID") prodId_->TryParse(RawOf(e));
             else if (e.IsComponent && name == "VEVENT") {
-                auto ev = Event::Create();
-                ev->TryParse(e.Value);
+                auto ev = Event::Parse(e.Value);
                 ev->SetQuillet(selfLink_);
                 events_->AddRaw(std::move(ev));
             } else if (e.IsComponent && name == "VTODO") {

@@ -197,6 +197,11 @@ TEST(Text, EscapesAndUnescapes) {
         {"line1\\nline2", "line1\r\nline2"},
         {"line1\\Nline2", "line1\r\nline2"},
         {"a:b \"q\"", "a:b \"q\""},
+        // Writers that put \r\n or \r for a break, a stray backslash and an unknown escape.
+        {"p\\r\\nq", "p\r\nq"},
+        {"p\\rq", "p\r\nq"},
+        {"end\\", "end\\"},
+        {"a\\xb\\\\", "a\\xb\\"},
     };
     for (const Case& c : cases) {
         Text t;
@@ -232,6 +237,31 @@ TEST(PeriodCollectionTest, StartsStayUniqueInAnyOrder) {
     periods.ClearPeriods();
     EXPECT_TRUE(periods.AddPeriodSeconds(length, 30));
     EXPECT_EQ(periods.Count(), 1);
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(DateText, BasicAndIsoForms) {
+    struct Case {
+        DateFields f;
+        const char *basicDate, *basic, *iso;
+    };
+    const Case cases[] = {
+        {{2026, 12, 11, 9, 5, 7}, "20261211", "20261211T090507", "2026-12-11T09:05:07"},
+        {{5, 1, 2, 0, 0, 0}, "00050102", "00050102T000000", "0005-01-02T00:00:00"},
+        {{9999, 12, 31, 23, 59, 59}, "99991231", "99991231T235959", "9999-12-31T23:59:59"},
+        {{10000, 1, 1, 0, 0, 0}, "100000101", "100000101T000000", "10000-01-01T00:00:00"},  // printf's widths
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatBasicDate(c.f), c.basicDate);
+        EXPECT_EQ(FormatBasicDateTime(c.f), c.basic);
+        EXPECT_EQ(FormatIsoDateTime(c.f), c.iso);
+        EXPECT_EQ(FormatIsoDate(c.f), std::string(c.iso).substr(0, std::string(c.iso).find('T')));
+    }
 }
 
 }  // namespace
