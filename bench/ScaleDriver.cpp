@@ -1,0 +1,185 @@
+// quillet_scale_driver {quillet|libical} {parse|expand|write|list} FILE [OUT]
+//
+// One library, one operation, one process, so that the peak resident memory it reports belongs to
+// that library alone. parse: the file into objects; expand: parse, then every event's occurrences
+// in 2025; write: parse, then the calendar back to OUT (default FILE.out), synced to disk the same
+// way for both. Prints one line of key=value figures for bench/scale.sh. list: as expand, but
+// prints "UID<TAB>count" per event instead, to find where the two counts part.
+#include <fcntl.h>
+#include <libical/ical.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "quillet/LibraryError.h"
+#include "quillet/iCalendar.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long PeakKb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+std::string ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "quillet_scale_driver: cannot read %s\n", path);
+        std::exit(1);
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    return std::move(s).str();
+}
+
+// The same durable replace the library's SaveToFile does: temporary file, fsync, rename.
+void WriteAtomic(const std::string& path, const char* data, size_t size) {
+    std::string tmp = path + ".XXXXXX";
+    int fd = mkstemp(tmp.data());
+    bool ok = fd >= 0;
+    while (ok && size > 0) {
+        ssize_t n = write(fd, data, size);
+        ok = n > 0;
+        if (ok) data += n, size -= static_cast<size_t>(n);
+    }
+    ok = ok && fsync(fd) == 0;
+    if (fd >= 0) ok = close(fd) == 0 && ok;
+    if (!ok || rename(tmp.c_str(), path.c_str()) != 0) {
+        std::fprintf(stderr, "quillet_scale_driver: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+struct Figures {
+    long events = 0;
+    long occurrences = -1;
+    double parseMs = 0, opMs = 0;
+};
+
+bool Expands(const std::string& op) { return op == "expand" || op == "list"; }
+
+constexpr int kYear = 2025;
+
+Figures RunQuillet(const std::string& op, const char* file, const std::string& out) {
+    using namespace quillet;
+    Figures f;
+    auto cal = iCalendar::Create();
+    auto t0 = Clock::now();
+    cal->LoadFromFile(file);
+    auto t1 = Clock::now();
+    f.events = cal->Events().Count();
+    if (Expands(op)) {
+        EventCollection found = cal->QueryEvent(FieldsToValue({kYear, 1, 1, 0, 0, 0}),
+                                                FieldsToValue({kYear + 1, 1, 1, 0, 0, 0}));
+        f.occurrences = 0;
+        for (const auto& ev : found) {
+            f.occurrences += ev->Periods().Count();
+            if (op == "list") std::printf("%s\t%d\n", ev->UID()->Value().c_str(), ev->Periods().Count());
+        }
+    } else if (op == "write") {
+        cal->SaveToFile(out);
+    }
+    auto t2 = Clock::now();
+    f.parseMs = Ms(t0, t1);
+    f.opMs = Ms(t1, t2);
+    return f;
+}
+
+struct Tally {
+    time_t from, to;
+    bool allDay;
+    long count = 0;
+};
+
+// libical stretches the span of an all-day occurrence by a day less a second (it reads DTEND as
+// the last day), so one ending where the year begins would count; take the end as the file gives
+// it and count what overlaps [from, to), as the quillet query does.
+void CountOccurrence(icalcomponent*, icaltime_span* span, void* data) {
+    auto& t = *static_cast<Tally*>(data);
+    time_t end = t.allDay ? span->end - (24 * 60 * 60 - 1) : span->end;
+    bool overlaps = span->start < t.to && (end > t.from || (end == span->start && span->start >= t.from));
+    if (overlaps) ++t.count;
+}
+
+Figures RunLibical(const std::string& op, const char* file, const std::string& out) {
+    Figures f;
+    auto t0 = Clock::now();
+    std::string text = ReadFile(file);
+    icalcomponent* root = icalparser_parse_string(text.c_str());
+    auto t1 = Clock::now();
+    if (!root) {
+        std::fprintf(stderr, "quillet_scale_driver: libical could not parse %s\n", file);
+        std::exit(1);
+    }
+    f.events = icalcomponent_count_components(root, ICAL_VEVENT_COMPONENT);
+    if (Expands(op)) {
+        // The year in UTC, as the quillet run sees it with TZ=UTC; DTSTART keeps its own zone.
+        const std::string year = std::to_string(kYear), next = std::to_string(kYear + 1);
+        icaltimetype from = icaltime_from_string((year + "0101T000000Z").c_str());
+        icaltimetype to = icaltime_from_string((next + "0101T000000Z").c_str());
+        f.occurrences = 0;
+        for (icalcomponent* ev = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); ev;
+             ev = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
+            Tally t{icaltime_as_timet(from), icaltime_as_timet(to), icalcomponent_get_dtstart(ev).is_date == 1};
+            icalcomponent_foreach_recurrence(ev, from, to, CountOccurrence, &t);
+            f.occurrences += t.count;
+            if (op == "list" && t.count > 0) std::printf("%s\t%ld\n", icalcomponent_get_uid(ev), t.count);
+        }
+    } else if (op == "write") {
+        char* s = icalcomponent_as_ical_string_r(root);
+        WriteAtomic(out, s, std::strlen(s));
+        free(s);
+    }
+    auto t2 = Clock::now();
+    f.parseMs = Ms(t0, t1);
+    f.opMs = Ms(t1, t2);
+    icalcomponent_free(root);
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4 || argc > 5) {
+        std::fprintf(stderr, "usage: quillet_scale_driver {quillet|libical} {parse|expand|write|list} FILE [OUT]\n");
+        return 2;
+    }
+    std::string lib = argv[1], op = argv[2];
+    if ((lib != "quillet" && lib != "libical") || (op != "parse" && op != "expand" && op != "write" && op != "list")) {
+        std::fprintf(stderr, "quillet_scale_driver: unknown library or operation\n");
+        return 2;
+    }
+    std::string out = argc == 5 ? argv[4] : std::string(argv[3]) + ".out";
+    // Floating times then mean UTC for both libraries, so their counts compare.
+    setenv("TZ", "UTC", 1);
+    tzset();
+    long baseKb = PeakKb();
+    Figures f;
+    try {
+        f = lib == "quillet" ? RunQuillet(op, argv[3], out) : RunLibical(op, argv[3], out);
+    } catch (const quillet::LibraryError& e) {
+        std::fprintf(stderr, "quillet_scale_driver: %s (%ld)\n", e.Description().c_str(), e.Number());
+        return 1;
+    }
+    long peakKb = PeakKb();
+    if (op == "list") return 0;
+    std::printf("lib=%s op=%s events=%ld parse_ms=%.1f op_ms=%.1f total_ms=%.1f peak_kb=%ld base_kb=%ld "
+                "occurrences=%ld\n",
+                lib.c_str(), op.c_str(), f.events, f.parseMs, f.opMs, f.parseMs + f.opMs, peakKb, baseKb,
+                f.occurrences);
+    return 0;
+}
