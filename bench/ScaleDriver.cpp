@@ -20,6 +20,7 @@
 #include <string>
 
 #include "quillet/LibraryError.h"
+#include "YearOccurrences.h"
 #include "quillet/iCalendar.h"
 
 namespace {
@@ -81,6 +82,11 @@ struct Figures {
 
 bool Expands(const std::string& op) { return op == "expand" || op == "list"; }
 
+orvelle::bench::PerEvent Lister(const std::string& op) {
+    if (op != "list") return {};
+    return [](const std::string& uid, long count) { std::printf("%s\t%ld\n", uid.c_str(), count); };
+}
+
 constexpr int kYear = 2025;
 
 // What a run loaded stays alive until the process ends without tearing it down: the teardown is
@@ -95,38 +101,13 @@ Figures RunQuillet(const std::string& op, const char* file, const std::string& o
     cal->LoadFromFile(file);
     auto t1 = Clock::now();
     f.events = cal->Events().Count();
-    if (Expands(op)) {
-        EventCollection found = cal->QueryEvent(FieldsToValue({kYear, 1, 1, 0, 0, 0}),
-                                                FieldsToValue({kYear + 1, 1, 1, 0, 0, 0}));
-        f.occurrences = 0;
-        for (const auto& ev : found) {
-            f.occurrences += ev->Periods().Count();
-            if (op == "list") std::printf("%s\t%d\n", ev->UID()->Value().c_str(), ev->Periods().Count());
-        }
-    } else if (op == "write") {
-        cal->SaveToFile(out);
-    }
+    if (Expands(op)) f.occurrences = orvelle::bench::QuilletOccurrences(*cal, kYear, Lister(op));
+    else if (op == "write") cal->SaveToFile(out);
     auto t2 = Clock::now();
     f.parseMs = Ms(t0, t1);
     f.opMs = Ms(t1, t2);
     gKeep = cal;
     return f;
-}
-
-struct Tally {
-    time_t from, to;
-    bool allDay;
-    long count = 0;
-};
-
-// libical stretches the span of an all-day occurrence by a day less a second (it reads DTEND as
-// the last day), so one ending where the year begins would count; take the end as the file gives
-// it and count what overlaps [from, to), as the quillet query does.
-void CountOccurrence(icalcomponent*, icaltime_span* span, void* data) {
-    auto& t = *static_cast<Tally*>(data);
-    time_t end = t.allDay ? span->end - (24 * 60 * 60 - 1) : span->end;
-    bool overlaps = span->start < t.to && (end > t.from || (end == span->start && span->start >= t.from));
-    if (overlaps) ++t.count;
 }
 
 Figures RunLibical(const std::string& op, const char* file, const std::string& out) {
@@ -141,18 +122,7 @@ Figures RunLibical(const std::string& op, const char* file, const std::string& o
     }
     f.events = icalcomponent_count_components(root, ICAL_VEVENT_COMPONENT);
     if (Expands(op)) {
-        // The year in UTC, as the quillet run sees it with TZ=UTC; DTSTART keeps its own zone.
-        const std::string year = std::to_string(kYear), next = std::to_string(kYear + 1);
-        icaltimetype from = icaltime_from_string((year + "0101T000000Z").c_str());
-        icaltimetype to = icaltime_from_string((next + "0101T000000Z").c_str());
-        f.occurrences = 0;
-        for (icalcomponent* ev = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); ev;
-             ev = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
-            Tally t{icaltime_as_timet(from), icaltime_as_timet(to), icalcomponent_get_dtstart(ev).is_date == 1};
-            icalcomponent_foreach_recurrence(ev, from, to, CountOccurrence, &t);
-            f.occurrences += t.count;
-            if (op == "list" && t.count > 0) std::printf("%s\t%ld\n", icalcomponent_get_uid(ev), t.count);
-        }
+        f.occurrences = orvelle::bench::LibicalOccurrences(root, kYear, Lister(op));
     } else if (op == "write") {
         char* s = icalcomponent_as_ical_string_r(root);
         WriteAtomic(out, s, std::strlen(s));
