@@ -28,7 +28,7 @@ field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }
 # less A B: whether A < B, or B is empty
 less() { [[ -z $2 ]] || awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
-declare -A ms opms cpu kb occ
+declare -A ms opms cpu kb heap occ
 for n in "${sizes[@]}"; do
     file=$work/cal-$n.ics
     "$gen" "$n" "$file" >&2
@@ -49,6 +49,7 @@ for n in "${sizes[@]}"; do
             ms[$lib,$n,$op]=$best
             cpu[$lib,$n,$op]=$bestcpu
             kb[$lib,$n,$op]=$(awk -v m="$mem" -v e="$n" 'BEGIN { printf "%.2f", m / e }')
+            heap[$lib,$n,$op]=$(awk -v m="$(field heap_kb "$line")" -v e="$n" 'BEGIN { printf "%.2f", m / e }')
         done
     done
     rm -f "$work"/out-*-"$n".ics
@@ -87,6 +88,14 @@ echo "of which after parsing (the best run's expansion or writing alone, ms):"
 for n in "${sizes[@]}"; do
     printf '  %-7d expand quillet %8.1f  libical %8.1f   write quillet %8.1f  libical %8.1f\n' "$n" \
         "${opms[quillet,$n,expand]}" "${opms[libical,$n,expand]}" "${opms[quillet,$n,write]}" "${opms[libical,$n,write]}"
+done
+
+echo
+echo "memory per event after parsing (KB): peak resident (whole process, less its size before loading;"
+echo "includes the file text and what the reading needs for a while) and what the heap still holds"
+for n in "${sizes[@]}"; do
+    printf '  %-7d peak quillet %5s  libical %5s   kept quillet %5s  libical %5s\n' "$n" \
+        "${kb[quillet,$n,parse]}" "${kb[libical,$n,parse]}" "${heap[quillet,$n,parse]}" "${heap[libical,$n,parse]}"
 done
 
 echo
