@@ -15,13 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
-#include "quillet/LibraryError.h"
 #include "YearOccurrences.h"
+#include "quillet/LibraryError.h"
 #include "quillet/iCalendar.h"
 
 namespace {
@@ -53,15 +51,22 @@ double Ms(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
+// One read into a string of the file's size, as the library's own file reading does.
 std::string ReadFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    FILE* in = std::fopen(path, "rb");
+    std::string text;
+    if (in && std::fseek(in, 0, SEEK_END) == 0) {
+        long size = std::ftell(in);
+        std::rewind(in);
+        text.resize(size > 0 ? static_cast<size_t>(size) : 0);
+        text.resize(std::fread(text.data(), 1, text.size(), in));
+    }
+    if (!in || std::ferror(in)) {
         std::fprintf(stderr, "quillet_scale_driver: cannot read %s\n", path);
         std::exit(1);
     }
-    std::ostringstream s;
-    s << in.rdbuf();
-    return std::move(s).str();
+    std::fclose(in);
+    return text;
 }
 
 // The same durable replace the library's SaveToFile does: temporary file, fsync, rename.
