@@ -203,12 +203,12 @@ bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) 
             return true;
         }
         case Prop::Attendee: attendee_.Add(raw)->SetParams(e.Params); return true;
-        case Prop::Categories: categories_.Add(ReadText(e)); return true;
+        case Prop::Categories: ReadTextList(categories_, e); return true;
         case Prop::Comment: comment_.Add(ReadText(e)); return true;
         case Prop::Contact: contact_.Add(ReadText(e)); return true;
         case Prop::RequestStatus: rstatus_.Add(ReadText(e)); return true;
         case Prop::RelatedTo: relatedTo_.Add(ReadText(e)); return true;
-        case Prop::Resources: resources_.Add(ReadText(e)); return true;
+        case Prop::Resources: ReadTextList(resources_, e); return true;
         case Prop::ExDate: ReadDateList(exdate_, e); return true;
         case Prop::RDate: ReadDateList(rdate_, e); return true;
         case Prop::ExRule: {

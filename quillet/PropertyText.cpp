@@ -46,6 +46,23 @@ void ReadDateList(Date_TimeCollection& target, const PropertyEntry& e) {
     }
 }
 
+void ReadTextList(TextCollection& target, const PropertyEntry& e) {
+    std::string_view raw = RawOf(e);
+    size_t start = 0;
+    for (size_t i = 0; i <= raw.size(); ++i) {
+        if (i < raw.size() && raw[i] == '\\') {
+            ++i;  // the escaped character, a comma included, belongs to the value
+            continue;
+        }
+        if (i < raw.size() && raw[i] != ',') continue;
+        auto t = std::make_shared<Text>();
+        t->TryParse(raw.substr(start, i - start));
+        t->SetParams(e.Params);
+        if (!t->Value().empty() || raw.empty()) target.Add(std::move(t));
+        start = i + 1;
+    }
+}
+
 void WriteText(std::vector<std::string>& lines, std::string_view name, const Text& t) {
     if (t.Value().empty()) return;
     lines.push_back(std::string(name) + t.Params() + ":" + t.ToString());

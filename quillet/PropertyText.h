@@ -20,6 +20,9 @@ std::shared_ptr<Text> ReadText(const PropertyEntry& e);
 void ReadDate(Date_Time& target, const PropertyEntry& e);
 // Every value of a comma-separated EXDATE / RDATE line.
 void ReadDateList(Date_TimeCollection& target, const PropertyEntry& e);
+// Every value of a CATEGORIES / RESOURCES line: a comma not escaped parts two values, which are
+// kept apart so that writing them back (one escaped value a line) keeps their meaning.
+void ReadTextList(TextCollection& target, const PropertyEntry& e);
 
 // Line writers; each appends nothing when the value is empty or unset.
 void WriteText(std::vector<std::string>& lines, std::string_view name, const Text& t);

@@ -134,6 +134,35 @@ TEST(Event, ListPropertiesKeepEachLine) {
     EXPECT_EQ(clone->ToString(), once) << "a second reading adds no backslashes and loses nothing";
 }
 
+// Two categories on one line must not come back as one category that contains a comma.
+TEST(Event, ListValuesPartAtUnescapedCommas) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> categories, resources;
+    } cases[] = {
+        {"CATEGORIES:Work,Home", {"Work", "Home"}, {}},
+        {"CATEGORIES:Work\\,Home", {"Work,Home"}, {}},
+        {"CATEGORIES:back\\\\,slash", {"back\\", "slash"}, {}},
+        {"CATEGORIES;LANGUAGE=de:Arbeit,Familie", {"Arbeit", "Familie"}, {}},
+        {"RESOURCES:Projector,Screen\\, large", {}, {"Projector", "Screen, large"}},
+    };
+    auto values = [](TextCollection& c) {
+        std::vector<std::string> v;
+        for (const auto& t : c) v.push_back(t->Value());
+        return v;
+    };
+    for (const Case& c : cases) {
+        auto ev = OneEvent(std::string("UID:c\r\nDTSTART:20070101T100000Z\r\n") + c.line + "\r\n")->Events().Item(1);
+        EXPECT_EQ(values(ev->Categories()), c.categories) << c.line;
+        EXPECT_EQ(values(ev->Resources()), c.resources) << c.line;
+        auto again = ev->Clone();
+        EXPECT_EQ(values(again->Categories()), c.categories) << c.line << " written back";
+        EXPECT_EQ(values(again->Resources()), c.resources) << c.line << " written back";
+    }
+    auto de = OneEvent("UID:c\r\nDTSTART:20070101T100000Z\r\nCATEGORIES;LANGUAGE=de:Arbeit,Familie\r\n")->Events().Item(1);
+    EXPECT_NE(de->ToString().find("CATEGORIES;LANGUAGE=de:Familie"), std::string::npos) << "each value keeps the parameters";
+}
+
 TEST(Event, ParseFailuresSayInvalidEventFormat) {
     for (const char* bad : {"DTSTART:2007\r\n", "PRIORITY:high\r\n", "GEO:north\r\n", "DURATION:soon\r\n"}) {
         Event e;

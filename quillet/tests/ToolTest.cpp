@@ -131,3 +131,61 @@ TEST(Tool, AgendaShowsZonedEventsAtHostTime) {
               "2007-03-22T15:00:00\t2007-03-22T16:00:00\tNew York call\tny\n"
               "2007-03-29T16:00:00\t2007-03-29T17:00:00\tNew York call\tny\n");
 }
+
+TEST(Tool, StatsCountsEachKindOfComponentPerFile) {
+    TempDir dir;
+    // Alarms of events and to-dos; raw components at the top, inside an event and inside an alarm;
+    // a free/busy block, which has no column of its own.
+    WriteFile(dir.File("mixed.ics"),
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+              "BEGIN:VTIMEZONE\r\nTZID:Test/Zone\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+              "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+              "BEGIN:VEVENT\r\nUID:e1\r\nDTSTART;TZID=Test/Zone:20070101T090000\r\n"
+              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n"
+              "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT1M\r\nBEGIN:X-SOUND\r\nX-NAME:bell\r\nEND:X-SOUND\r\n"
+              "END:VALARM\r\n"
+              "BEGIN:X-WIDGET\r\nX-SIZE:3\r\nEND:X-WIDGET\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:e2\r\nDTSTART:20070102T090000Z\r\nEND:VEVENT\r\n"
+              "BEGIN:VTODO\r\nUID:t1\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT1H\r\nEND:VALARM\r\n"
+              "END:VTODO\r\n"
+              "BEGIN:VJOURNAL\r\nUID:j1\r\nSUMMARY:Notes\r\nEND:VJOURNAL\r\n"
+              "BEGIN:X-ORVELLE-NOTE\r\nX-TEXT:hi\r\nEND:X-ORVELLE-NOTE\r\n"
+              "BEGIN:VFREEBUSY\r\nUID:f1\r\nEND:VFREEBUSY\r\n"
+              "END:VCALENDAR\r\n");
+    WriteFile(dir.File("empty.ics"), "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n");
+    const std::string mixed = dir.File("mixed.ics"), empty = dir.File("empty.ics");
+
+    ToolRun tsv = Quillet("stats --tsv " + mixed + " " + empty);
+    EXPECT_EQ(tsv.status, 0);
+    EXPECT_EQ(tsv.out,
+              "file\tevents\ttodos\talarms\ttimezones\tother\n" +
+              mixed + "\t2\t1\t3\t1\t5\n" +
+              empty + "\t0\t0\t0\t0\t0\n");
+
+    ToolRun readable = Quillet("stats " + mixed + " " + empty);
+    EXPECT_EQ(readable.status, 0);
+    EXPECT_EQ(readable.out,
+              mixed + ": 2 events, 1 to-do, 3 alarms, 1 time zone, 5 other components\n" +
+              empty + ": 0 events, 0 to-dos, 0 alarms, 0 time zones, 0 other components\n");
+}
+
+TEST(Tool, StatsReportsUnreadableFilesLikeTheOtherCommands) {
+    TempDir dir;
+    WriteFile(dir.File("good.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    WriteFile(dir.File("bad.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:nonsense\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    // Nothing is printed for the files before the one that fails.
+    ToolRun bad = Quillet("stats --tsv " + dir.File("good.ics") + " " + dir.File("bad.ics"));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "quillet: " + dir.File("bad.ics") + ": Invalid iCalendar Format (777)\n");
+    ToolRun missing = Quillet("stats " + dir.File("none.ics"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out.rfind("quillet: " + dir.File("none.ics") + ": File not found", 0), 0u) << missing.out;
+    EXPECT_NE(missing.out.find("(53)\n"), std::string::npos) << missing.out;
+
+    for (const char* args : {"stats", "stats --tsv", "stats --from 2007-01-01 x.ics", "stats --bogus x.ics"}) {
+        ToolRun r = Quillet(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.out.find("usage: quillet"), std::string::npos) << args;
+    }
+    EXPECT_NE(Quillet("--help").out.find("stats [--tsv] FILE..."), std::string::npos);
+}

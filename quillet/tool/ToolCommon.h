@@ -38,5 +38,6 @@ int RunAgenda(const std::vector<std::string>& args);
 int RunRoundtrip(const std::vector<std::string>& args);
 int RunAlarms(const std::vector<std::string>& args);
 int RunTodos(const std::vector<std::string>& args);
+int RunStats(const std::vector<std::string>& args);
 
 }  // namespace quillet::tool

@@ -18,6 +18,8 @@ const char kUsage[] =
     "  alarms [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--tsv] FILE...\n"
     "                                   reminders that fire between two dates\n"
     "  todos [--tsv] FILE...            the to-dos of the files\n"
+    "  stats [--tsv] FILE...            how many events, to-dos, alarms, time zones and other\n"
+    "                                   components each file holds\n"
     "\n"
     "options:\n"
     "  --help                           show this help\n"
@@ -30,6 +32,7 @@ const std::map<std::string, Command>& Commands() {
         {"agenda", quillet::tool::RunAgenda},
         {"alarms", quillet::tool::RunAlarms},
         {"todos", quillet::tool::RunTodos},
+        {"stats", quillet::tool::RunStats},
         {"roundtrip", quillet::tool::RunRoundtrip},
     };
     return commands;
