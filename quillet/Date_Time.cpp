@@ -31,19 +31,17 @@ std::string QuoteIfNeeded(const std::string& v) {
 void Date_Time::Reset() {
     secs_ = 0;
     utc_ = date_ = false;
-    tzid_.clear();
     tzidQuoted_ = false;
     zoneKnown_ = false;
-    params_.clear();
-    periodText_.clear();
-    periodLength_ = 0;
+    rare_.reset();
 }
 
 ZoneRulesPtr Date_Time::Zone() const {
-    if (tzid_.empty()) return nullptr;
+    const std::string& tzid = TZID();
+    if (tzid.empty()) return nullptr;
     if (!zoneKnown_) {
         if (iCalendar* parsing = ZoneParseScope::Current()) {
-            zone_ = parsing->ZoneFor(tzid_);
+            zone_ = parsing->ZoneFor(tzid);
         } else {
             std::shared_ptr<iCalendar> cal;
             try {
@@ -51,7 +49,7 @@ ZoneRulesPtr Date_Time::Zone() const {
             } catch (const std::exception&) {
                 // The calendar is gone: the name alone still says what it can.
             }
-            zone_ = cal ? cal->ZoneFor(tzid_) : ZoneByName(tzid_);
+            zone_ = cal ? cal->ZoneFor(tzid) : ZoneByName(tzid);
         }
         zoneKnown_ = true;
     }
@@ -83,7 +81,7 @@ std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) con
     Secs span = d.Span();
     r->secs_ = secs_ + (vPositive ? span : -span);
     r->utc_ = utc_;
-    r->tzid_ = tzid_;
+    if (!TZID().empty()) r->Rare().tzid = TZID();
     r->tzidQuoted_ = tzidQuoted_;
     r->zone_ = zone_;
     r->zoneKnown_ = zoneKnown_;
@@ -94,17 +92,19 @@ std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) con
 
 std::string Date_Time::ToString() const {
     std::string out;
+    const std::string& tzid = TZID();
+    const std::string& params = Params();
     if (date_) {
-        out = ";VALUE=DATE" + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
-    } else if (!tzid_.empty()) {
-        out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid_ + "\"" : QuoteIfNeeded(tzid_)) + params_ + ":" +
+        out = ";VALUE=DATE" + params + ":" + FormatBasicDate(SecondsToFields(secs_));
+    } else if (!tzid.empty()) {
+        out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid + "\"" : QuoteIfNeeded(tzid)) + params + ":" +
               FormatBasicDateTime(SecondsToFields(ZoneSeconds()));
     } else if (wall_ && !utc_) {
-        out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_));
+        out = params + ":" + FormatBasicDateTime(SecondsToFields(secs_));
     } else {
-        out = params_ + ":" + FormatBasicDateTime(SecondsToFields(secs_)) + "Z";
+        out = params + ":" + FormatBasicDateTime(SecondsToFields(secs_)) + "Z";
     }
-    if (!periodText_.empty()) out += "/" + periodText_;
+    if (IsPeriod()) out += "/" + PeriodText();
     return out;
 }
 
@@ -139,7 +139,7 @@ void Date_Time::ParseDateText(std::string_view s) {
 }
 
 void Date_Time::TryParse(std::string_view vData) {
-    tzid_.clear();
+    if (rare_) rare_->tzid.clear();
     zoneKnown_ = false;
     date_ = utc_ = false;
     if (vData.find('=') == std::string_view::npos) {
@@ -148,7 +148,7 @@ void Date_Time::TryParse(std::string_view vData) {
     }
     for (auto& [name, value] : ParseParams(vData)) {
         if (name == "TZID") {
-            tzid_ = value;
+            SetTZID(value);
             zoneKnown_ = false;
         }
         else if (name == "DATE") ParseDateText(value);
@@ -156,18 +156,16 @@ void Date_Time::TryParse(std::string_view vData) {
 }
 
 void Date_Time::ParseProperty(const std::string& params, std::string_view value) {
-    tzid_.clear();
+    rare_.reset();
     zoneKnown_ = false;
     date_ = utc_ = false;
-    params_.clear();
-    periodText_.clear();
-    periodLength_ = 0;
     bool isPeriod = false;
     bool isDate = false;
     for (auto& [name, v] : ParseParams(params)) {
         if (EqualsIgnoreCase(name, "TZID")) {
-            tzidQuoted_ = v.size() >= 2 && v.front() == '"';
-            tzid_ = tzidQuoted_ ? v.substr(1, v.size() - 2) : v;
+            const bool quoted = v.size() >= 2 && v.front() == '"';
+            SetTZID(quoted ? v.substr(1, v.size() - 2) : v);
+            tzidQuoted_ = quoted;
             continue;
         }
         if (EqualsIgnoreCase(name, "VALUE")) {
@@ -175,8 +173,9 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
             if (EqualsIgnoreCase(v, "DATE") || EqualsIgnoreCase(v, "DATE-TIME")) continue;
             if (EqualsIgnoreCase(v, "PERIOD")) isPeriod = true;
         }
-        params_ += ";" + name;
-        if (!v.empty()) params_ += "=" + v;
+        std::string& extra = Rare().params;
+        extra += ";" + name;
+        if (!v.empty()) extra += "=" + v;
     }
     size_t slash = value.find('/');
     std::string_view start = value.substr(0, slash);
@@ -184,20 +183,20 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
     ParseDateText(start);
     if (isPeriod && slash != std::string_view::npos) {
         std::string_view rest = value.substr(slash + 1);
-        periodText_.assign(rest);
+        Rare().periodText.assign(rest);
         if (!rest.empty() && (rest[0] == 'P' || rest[0] == '+' || rest[0] == '-')) {
             Duration d;
             d.Reset();
             d.TryParse(rest);
-            periodLength_ = d.Span();
+            Rare().periodLength = d.Span();
         } else {
             Date_Time end;
-            end.tzid_ = tzid_;
+            end.SetTZID(TZID());
             end.zone_ = zone_;
             end.zoneKnown_ = zoneKnown_;
             end.wall_ = wall_;
             end.ParseDateText(rest);
-            periodLength_ = end.secs_ - secs_;
+            Rare().periodLength = end.secs_ - secs_;
         }
     }
 }
@@ -215,7 +214,7 @@ std::shared_ptr<TimeZoneInfo> Date_Time::GetTimeZoneInfo() const {
         auto cal = Quillet();
         if (!cal) return nullptr;
         for (const auto& z : cal->TimeZones())
-            if (z->TZID() == tzid_) return z->CurrentTimeZoneInfo();
+            if (z->TZID() == TZID()) return z->CurrentTimeZoneInfo();
     } catch (...) {
     }
     return nullptr;

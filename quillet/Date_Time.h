@@ -22,9 +22,9 @@ public:
     void SetValueSeconds(Secs s) { secs_ = s; }
     bool IsSet() const { return secs_ != 0; }
 
-    const std::string& TZID() const { return tzid_; }
+    const std::string& TZID() const { return rare_ ? rare_->tzid : EmptyText(); }
     void SetTZID(std::string v) {
-        tzid_ = std::move(v);
+        if (rare_ || !v.empty()) Rare().tzid = std::move(v);
         tzidQuoted_ = false;
         zoneKnown_ = false;
     }
@@ -66,17 +66,51 @@ public:
     std::shared_ptr<TimeZoneInfo> GetTimeZoneInfo() const;
 
     // Parameters other than TZID and VALUE=DATE, written back as read (";X-A=1").
-    const std::string& Params() const { return params_; }
-    void SetParams(std::string p) { params_ = std::move(p); }
+    const std::string& Params() const { return rare_ ? rare_->params : EmptyText(); }
+    void SetParams(std::string p) {
+        if (rare_ || !p.empty()) Rare().params = std::move(p);
+    }
 
     // For a VALUE=PERIOD value: the text after "/" (an end or a duration) and the period's length.
-    const std::string& PeriodText() const { return periodText_; }
-    bool IsPeriod() const { return !periodText_.empty(); }
-    Secs PeriodLength() const { return periodLength_; }
+    const std::string& PeriodText() const { return rare_ ? rare_->periodText : EmptyText(); }
+    bool IsPeriod() const { return rare_ && !rare_->periodText.empty(); }
+    Secs PeriodLength() const { return rare_ ? rare_->periodLength : 0; }
 
     void Reset();
 
 private:
+    // What most date-times lack (a zone name, extra parameters, a period's end) lives apart and
+    // exists only when present: a calendar holds several date-times per event.
+    struct RareParts {
+        std::string tzid, params, periodText;
+        Secs periodLength = 0;
+    };
+    class RarePtr {
+    public:
+        RarePtr() = default;
+        RarePtr(const RarePtr& o) : p_(o.p_ ? std::make_unique<RareParts>(*o.p_) : nullptr) {}
+        RarePtr& operator=(const RarePtr& o) {
+            p_ = o.p_ ? std::make_unique<RareParts>(*o.p_) : nullptr;
+            return *this;
+        }
+        RarePtr(RarePtr&&) noexcept = default;
+        RarePtr& operator=(RarePtr&&) noexcept = default;
+        explicit operator bool() const { return p_ != nullptr; }
+        RareParts* operator->() const { return p_.get(); }
+        RareParts& Make() {
+            if (!p_) p_ = std::make_unique<RareParts>();
+            return *p_;
+        }
+        void reset() { p_.reset(); }
+
+    private:
+        std::unique_ptr<RareParts> p_;
+    };
+    static const std::string& EmptyText() {
+        static const std::string empty;
+        return empty;
+    }
+    RareParts& Rare() { return rare_.Make(); }
     void ParseDateText(std::string_view s);
 
     Secs secs_ = 0;
@@ -84,12 +118,9 @@ private:
     bool date_ = false;
     bool wall_ = false;
     bool tzidQuoted_ = false;  // written back quoted, as read
-    std::string tzid_;
-    mutable ZoneRulesPtr zone_;
     mutable bool zoneKnown_ = false;
-    std::string params_;
-    std::string periodText_;
-    Secs periodLength_ = 0;
+    mutable ZoneRulesPtr zone_;
+    RarePtr rare_;
     CalendarLink link_;
 };
 

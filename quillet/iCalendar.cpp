@@ -41,13 +41,20 @@ void iCalendar::LoadFromFile(const std::string& vFileName) {
     // A reload must not pile up the free/busy components of the earlier reading.
     freeBusies_.Clear();
     std::string text = DecodeUtf8(ReadWholeFile(vFileName));
-    TryParse(text);
+    std::vector<PropertyEntry> entries = ParseContentLines(text);
+    // The lines now hold their own copies: the file's text is let go before the objects are built.
+    std::string().swap(text);
+    ReadEntries(entries);
     filename_ = vFileName;
 }
 
 void iCalendar::TryParse(std::string_view vData) {
     CheckAlive();
     std::vector<PropertyEntry> entries = ParseContentLines(vData);
+    ReadEntries(entries);
+}
+
+void iCalendar::ReadEntries(std::vector<PropertyEntry>& entries) {
     events_->Clear();
     timeZones_.Clear();
     zoneCache_.clear();
@@ -71,6 +78,9 @@ void iCalendar::TryParse(std::string_view vData) {
             else if (!e.IsComponent && name == "PRODID") prodId_->TryParse(RawOf(e));
             else if (e.IsComponent && name == "VEVENT") {
                 auto ev = Event::Parse(e.Value);
+                // Each component's text is given back once read, so that the text and the objects
+                // built from it are not all held at the same time.
+                std::string().swap(e.Value);
                 ev->SetQuillet(selfLink_);
                 events_->AddRaw(std::move(ev));
             } else if (e.IsComponent && name == "VTODO") {

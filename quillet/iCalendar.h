@@ -92,6 +92,7 @@ public:
     void QueryEventInto(EventCollection& result, DateValue vFromDate, DateValue vToDate);
 
 private:
+    void ReadEntries(std::vector<PropertyEntry>& entries);
     iCalendar() = default;
     void CheckAlive() const;
 
