@@ -33,8 +33,6 @@ const std::unordered_map<std::string_view, P>& PropTable() {
 }  // namespace
 
 Component::Component() {
-    created_ = std::make_shared<Date_Time>();
-    lastModified_ = std::make_shared<Date_Time>();
     dtstamp_ = std::make_shared<Date_Time>();
     recurId_ = std::make_shared<Date_Time>();
     dtstart_ = std::make_shared<Date_Time>();
@@ -42,24 +40,20 @@ Component::Component() {
     location_ = std::make_shared<Text>();
     summary_ = std::make_shared<Text>();
     uid_ = std::make_shared<Text>();
-    geo_ = std::make_shared<quillet::GEO>();
-    organizer_ = std::make_shared<Cal_Address>();
-    url_ = std::make_shared<quillet::URI>();
     duration_ = std::make_shared<quillet::Duration>();
 }
 
 void Component::ResetCommon() {
     class_.clear();
+    created_.reset();
+    lastModified_.reset();
+    geo_.reset();
+    organizer_.reset();
+    url_.reset();
     description_ = std::make_shared<Text>();
     location_ = std::make_shared<Text>();
     uid_ = std::make_shared<Text>();
-    url_ = std::make_shared<quillet::URI>();
-    created_ = std::make_shared<Date_Time>();
-    lastModified_ = std::make_shared<Date_Time>();
     dtstamp_ = std::make_shared<Date_Time>();
-    geo_ = std::make_shared<quillet::GEO>();
-    geo_->Reset();
-    organizer_ = std::make_shared<Cal_Address>();
     priority_ = 0;
     dtstart_ = std::make_shared<Date_Time>();
     dtstart_->SetQuillet(link_);
@@ -115,7 +109,7 @@ std::string Component::ParamsOf(std::string_view name) const {
 }
 
 void Component::StampCreated() {
-    if (created_->IsSet()) return;
+    if (Created()->IsSet()) return;
     created_->SetValue(NowUTC());
     created_->SetIsUTCTime(true);
 }
@@ -174,8 +168,8 @@ void Component::ParseComponent(std::string_view data, const char* errorText) {
 bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) {
     switch (prop) {
         case Prop::Class: class_ = raw; return true;
-        case Prop::Created: ReadDate(*created_, e); return true;
-        case Prop::LastModified: ReadDate(*lastModified_, e); return true;
+        case Prop::Created: ReadDate(*Created(), e); return true;
+        case Prop::LastModified: ReadDate(*Last_Modified(), e); return true;
         case Prop::DTStamp: ReadDate(*dtstamp_, e); return true;
         case Prop::RecurrenceId: ReadDate(*recurId_, e); return true;
         case Prop::DTStart: ReadDate(*dtstart_, e); return true;
@@ -183,13 +177,13 @@ bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) 
         case Prop::Location: location_ = ReadText(e); return true;
         case Prop::Summary: summary_ = ReadText(e); return true;
         case Prop::UID: uid_ = ReadText(e); return true;
-        case Prop::Geo: geo_->TryParse(raw); return true;
+        case Prop::Geo: GEO()->TryParse(raw); return true;
         case Prop::Organizer:
-            organizer_->SetValue(raw);
+            Organizer()->SetValue(raw);
             organizer_->SetParams(e.Params);
             return true;
         case Prop::Url:
-            url_->SetValue(raw);
+            URL()->SetValue(raw);
             url_->SetParams(e.Params);
             return true;
         case Prop::Priority: priority_ = ParseInteger(raw); return true;
@@ -230,12 +224,12 @@ bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) 
 
 void Component::WriteHead(std::vector<std::string>& lines) {
     WriteRaw(lines, "CLASS", ParamsOf("CLASS"), class_);
-    WriteDate(lines, "CREATED", *created_);
+    if (created_) WriteDate(lines, "CREATED", *created_);
     WriteText(lines, "DESCRIPTION", *description_);
-    if (geo_->Latitude() != quillet::GEO::kNotSet) WriteRaw(lines, "GEO", ParamsOf("GEO"), geo_->ToString());
-    WriteDate(lines, "LAST-MODIFIED", *lastModified_);
+    if (geo_ && geo_->Latitude() != quillet::GEO::kNotSet) WriteRaw(lines, "GEO", ParamsOf("GEO"), geo_->ToString());
+    if (lastModified_) WriteDate(lines, "LAST-MODIFIED", *lastModified_);
     WriteText(lines, "LOCATION", *location_);
-    WriteRaw(lines, "ORGANIZER", organizer_->Params(), organizer_->Value());
+    if (organizer_) WriteRaw(lines, "ORGANIZER", organizer_->Params(), organizer_->Value());
     if (priority_ != 0) WriteRaw(lines, "PRIORITY", ParamsOf("PRIORITY"), std::to_string(priority_));
     WriteDate(lines, "DTSTAMP", *dtstamp_);
     if (sequence_ != 0) WriteRaw(lines, "SEQUENCE", ParamsOf("SEQUENCE"), std::to_string(sequence_));
@@ -252,7 +246,7 @@ void Component::WriteSummary(std::vector<std::string>& lines) { WriteText(lines,
 
 void Component::WriteStart(std::vector<std::string>& lines) {
     WriteText(lines, "UID", *uid_);
-    WriteRaw(lines, "URL", url_->Params(), url_->Value());
+    if (url_) WriteRaw(lines, "URL", url_->Params(), url_->Value());
     WriteDate(lines, "RECURRENCE-ID", *recurId_);
     WriteDate(lines, "DTSTART", *dtstart_);
 }

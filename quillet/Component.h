@@ -25,17 +25,17 @@ public:
 
     const std::string& Class() const { return class_; }
     void SetClass(std::string v) { class_ = std::move(v); }
-    const Date_TimePtr& Created() const { return created_; }
+    const Date_TimePtr& Created() const { return Lazy(created_); }
     void SetCreated(Date_TimePtr v) { created_ = std::move(v); }
     const std::shared_ptr<Text>& Description() const { return description_; }
     void SetDescription(std::shared_ptr<Text> v) { description_ = std::move(v); }
-    const std::shared_ptr<quillet::GEO>& GEO() const { return geo_; }
+    const std::shared_ptr<quillet::GEO>& GEO() const { return Lazy(geo_); }
     void SetGEO(std::shared_ptr<quillet::GEO> v) { geo_ = std::move(v); }
-    const Date_TimePtr& Last_Modified() const { return lastModified_; }
+    const Date_TimePtr& Last_Modified() const { return Lazy(lastModified_); }
     void SetLast_Modified(Date_TimePtr v) { lastModified_ = std::move(v); }
     const std::shared_ptr<Text>& Location() const { return location_; }
     void SetLocation(std::shared_ptr<Text> v) { location_ = std::move(v); }
-    const std::shared_ptr<Cal_Address>& Organizer() const { return organizer_; }
+    const std::shared_ptr<Cal_Address>& Organizer() const { return Lazy(organizer_); }
     void SetOrganizer(std::shared_ptr<Cal_Address> v) { organizer_ = std::move(v); }
     int Priority() const { return priority_; }
     void SetPriority(int v) { priority_ = v; }
@@ -49,7 +49,7 @@ public:
     void SetSummary(std::shared_ptr<Text> v) { summary_ = std::move(v); }
     const std::shared_ptr<Text>& UID() const { return uid_; }
     void SetUID(std::shared_ptr<Text> v) { uid_ = std::move(v); }
-    const std::shared_ptr<quillet::URI>& URL() const { return url_; }
+    const std::shared_ptr<quillet::URI>& URL() const { return Lazy(url_); }
     void SetURL(std::shared_ptr<quillet::URI> v) { url_ = std::move(v); }
     const Date_TimePtr& RecurID() const { return recurId_; }
     void SetRecurID(Date_TimePtr v) { recurId_ = std::move(v); }
@@ -119,12 +119,21 @@ protected:
     void SetStartValue(DateValue v, const Date_TimePtr& end);
     void SetEndValue(DateValue v, Date_TimePtr& end);
 
+    // Properties most components lack are made when first asked for, not for every component read:
+    // a calendar holds thousands. The writers skip the ones never made.
+    template <typename T>
+    static const std::shared_ptr<T>& Lazy(std::shared_ptr<T>& p) {
+        if (!p) p = std::make_shared<T>();
+        return p;
+    }
+
     std::string class_;
-    Date_TimePtr created_, lastModified_, dtstamp_, recurId_, dtstart_;
+    mutable Date_TimePtr created_, lastModified_;
+    Date_TimePtr dtstamp_, recurId_, dtstart_;
     std::shared_ptr<Text> description_, location_, summary_, uid_;
-    std::shared_ptr<quillet::GEO> geo_;
-    std::shared_ptr<Cal_Address> organizer_;
-    std::shared_ptr<quillet::URI> url_;
+    mutable std::shared_ptr<quillet::GEO> geo_;
+    mutable std::shared_ptr<Cal_Address> organizer_;
+    mutable std::shared_ptr<quillet::URI> url_;
     std::shared_ptr<quillet::Duration> duration_;
     int priority_ = 0, sequence_ = 0, status_ = 0;
     URICollection attach_;

@@ -9,7 +9,7 @@ Todo::Todo() {
     // A new to-do is not reset: its fields are the empty ones of their types.
     due_ = std::make_shared<Date_Time>();
     completed_ = std::make_shared<Date_Time>();
-    geo_->SetLatitude(0);
+    GEO()->SetLatitude(0);
     geo_->SetLongitude(0);
     class_ = "Public";
 }
