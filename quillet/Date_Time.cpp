@@ -95,7 +95,9 @@ std::shared_ptr<Date_Time> Date_Time::Add(const Duration& d, bool vPositive) con
 std::string Date_Time::ToString() const {
     std::string out;
     if (date_) {
-        out = ";VALUE=DATE" + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
+        // A period keeps its own VALUE=PERIOD; a second VALUE would make the line invalid.
+        const bool ownValue = FindParam(params_, "VALUE").size() != 0;
+        out = (ownValue ? "" : ";VALUE=DATE") + params_ + ":" + FormatBasicDate(SecondsToFields(secs_));
     } else if (!tzid_.empty()) {
         out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid_ + "\"" : QuoteIfNeeded(tzid_)) + params_ + ":" +
               FormatBasicDateTime(SecondsToFields(ZoneSeconds()));
@@ -182,6 +184,9 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
     std::string_view start = value.substr(0, slash);
     if (isDate && start.size() > 9) start = start.substr(0, 8);
     ParseDateText(start);
+    // A date is a day on every clock: a TZID beside it means nothing, and kept it would turn
+    // the date's end, derived by adding a duration, into a time of day in that zone.
+    if (date_) tzid_.clear();
     if (isPeriod && slash != std::string_view::npos) {
         std::string_view rest = value.substr(slash + 1);
         periodText_.assign(rest);

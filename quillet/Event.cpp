@@ -61,8 +61,12 @@ bool Event::ReadOwn(Prop prop, const PropertyEntry& e, const std::string& raw) {
         case Prop::Transp: transp_ = ReadText(e); return true;
         case Prop::TimeZone: return true;  // a zone belongs to the calendar, not to one event
         case Prop::RRule: {
+            // A rule whose frequency is unknown cannot be expanded or written as a rule; it stays
+            // with the other unmodelled lines so that a save keeps its text.
             auto r = std::make_shared<Recur>();
-            if (r->TryParse(raw)) rrule_.Add(r);
+            if (!r->TryParse(raw) || r->Frequency() < SECONDLY || r->Frequency() > YEARLY) return false;
+            r->SetParams(e.Params);
+            rrule_.Add(r);
             return true;
         }
         default: return false;

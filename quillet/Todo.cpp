@@ -48,6 +48,7 @@ bool Todo::ReadOwn(Prop prop, const PropertyEntry& e, const std::string& raw) {
             // A to-do keeps every rule it was given, FREQ=NONE included.
             auto r = std::make_shared<Recur>();
             r->TryParse(raw);
+            r->SetParams(e.Params);
             rrule_.Add(r);
             return true;
         }

@@ -125,7 +125,8 @@ TEST(Alarm, ReadsAndWritesAsItWasGiven) {
     } cases[] = {
         {"ACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nDESCRIPTION:Reminder", eDISPLAY,
          "ACTION:DISPLAY\r\nDESCRIPTION:Reminder\r\nTRIGGER:-PT15M"},
-        {"ACTION:SPEAK\r\nTRIGGER:-PT5M", -1, "TRIGGER:-PT5M"},
+        // An action the library does not know is kept as an unmodelled line.
+        {"ACTION:SPEAK\r\nTRIGGER:-PT5M", -1, "TRIGGER:-PT5M\r\nACTION:SPEAK"},
         {"ACTION:AUDIO\r\nTRIGGER;RELATED=END:-PT5M\r\nREPEAT:2\r\nDURATION:PT5M\r\nATTACH;FMTTYPE=audio/basic:ftp://x/y.au",
          eAUDIO, "ACTION:AUDIO\r\nTRIGGER;RELATED=END:-PT5M\r\nDURATION:PT5M\r\nREPEAT:2\r\nATTACH;FMTTYPE=audio/basic:ftp://x/y.au"},
         {"ACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:20070101T090000Z\r\nDESCRIPTION:At nine", eDISPLAY,
