@@ -158,11 +158,13 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
         if (!std::binary_search(excluded.begin(), excluded.end(), start)) AddOccurrence(start, std::move(own));
     };
 
-    // A timed recurring event in a zone of its own recurs on that zone's wall clock; each
-    // occurrence is then placed on the host's clock.
-    const ZoneRulesPtr zone = allDay ? nullptr : dtstart_->Zone();
+    // A timed recurring event in a zone of its own recurs on that zone's wall clock, one that
+    // starts in UTC on the UTC clock (its occurrences keep their UTC time when the host changes
+    // to or from daylight time); each occurrence is then placed on the host's clock.
+    ZoneRulesPtr zone = allDay ? nullptr : dtstart_->Zone();
+    if (!zone && !allDay && dtstart_->IsUTCTime() && dtstart_->TZID().empty()) zone = ZoneByName("UTC");
     if (zone && (!rrule_.Empty() || !exrule_.Empty())) {
-        const Secs zs = dtstart_->ZoneSeconds();
+        const Secs zs = zone->ToWall(dtstart_->ValueSeconds());
         const Secs len = DTEnd()->ValueSeconds() - dtstart_->ValueSeconds();
         // Zone and host clocks differ by less than two days.
         const Secs zf = f - 2 * kSecondsPerDay, zt = t + 2 * kSecondsPerDay;

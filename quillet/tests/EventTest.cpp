@@ -219,6 +219,26 @@ TEST(Event, TimedEventsOccurOnTheHostClock) {
     EXPECT_EQ(cal->QueryEvent(DV(2007, 1, 1, 10, 59, 59), DV(2007, 1, 1, 11)).Count(), 1);
 }
 
+TEST(Event, ARecurringStartKeepsTheClockItWasGivenOn) {
+    // In UTC the occurrences keep their UTC time across the host's change to winter time; a
+    // floating start keeps its wall time on the host's clock.
+    ScopedTZ tz("Europe/Vienna");
+    struct Case {
+        const char* start;
+        const char* october;
+        const char* november;
+    } cases[] = {
+        {"DTSTART:20050520T120000Z", "2005-10-20T14:00:00", "2005-11-20T13:00:00"},
+        {"DTSTART:20050520T140000", "2005-10-20T14:00:00", "2005-11-20T14:00:00"},
+    };
+    for (const Case& c : cases) {
+        auto cal = OneEvent(std::string("UID:m\r\n") + c.start + "\r\nDURATION:PT1H\r\nRRULE:FREQ=MONTHLY;COUNT=7\r\n");
+        auto ev = cal->Events().Item(1);
+        cal->QueryEvent(DV(2005, 10, 1), DV(2005, 12, 1));
+        EXPECT_EQ(Starts(*ev), (S{c.october, c.november})) << c.start;
+    }
+}
+
 TEST(Event, CloneCopiesWhatIsWrittenOnly) {
     auto cal = OneEvent("UID:c\r\nSUMMARY:Copy me\r\nDTSTART:20070101T100000Z\r\nX-VOD-ISMODIFIED:1\r\n");
     auto ev = cal->Events().Item(1);
