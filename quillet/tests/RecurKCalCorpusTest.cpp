@@ -1,12 +1,12 @@
-// The recurring events of the peer corpus (one event per file, X.ics.recurson.ref listing the
-// dates it recurs on) are queried through the calendar and their occurrence dates compared with
-// the list. Skips when the corpus is not on this machine.
+// The recurring events of the peer corpus (one event per file; X.ics.recurson.ref lists the dates
+// it recurs on, X.ics.next.ref the instants of its occurrences) are queried through the calendar
+// and their occurrences compared with both lists. Skips when the corpus is not on this machine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -14,7 +14,6 @@
 
 #include "TestSupport.h"
 #include "quillet/ContentLines.h"
-#include "quillet/Recur.h"
 
 namespace quillet {
 namespace {
@@ -157,8 +156,8 @@ std::vector<DateValue> Starts(const KCalFile& f, DateValue from, DateValue to) {
     return {got.begin(), got.end()};
 }
 
-// The peer's list with the deviations applied: `key` gives the day of an entry, `start` the
-// entry the event's start makes.
+// The peer's list (dates, or instants that begin with their date) with the deviations applied;
+// `start` is the entry the event's start makes. Returns the reason, for the failure message.
 std::string Adjust(const std::string& name, std::vector<std::string>& want, const std::string& start) {
     auto dev = Deviations().find(name);
     if (dev == Deviations().end()) return {};
