@@ -275,7 +275,8 @@ bool MayLose(const Comp& c, const Prop& p, const Comp& saved) {
     if ((p.name == "SEQUENCE" || p.name == "PRIORITY") && (p.value == "0" || p.value == "+0")) return true;
     // An empty value says nothing; the writer leaves such a line out.
     if (p.value.empty()) return true;
-    if ((c.name == "VEVENT" || c.name == "VTODO") && p.name == "DURATION") return true;
+    if ((c.name == "VEVENT" || c.name == "VTODO") && p.name == "DURATION")
+        return saved.Find(c.name == "VEVENT" ? "DTEND" : "DUE") != nullptr;
     if (c.name == "VTODO" && p.name == "LAST-MODIFIED") return true;
     if (p.name == "STATUS") {
         std::string_view known = c.name == "VEVENT" ? "|TENTATIVE|CONFIRMED|CANCELLED|"
