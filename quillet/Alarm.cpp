@@ -35,6 +35,7 @@ void Alarm::Reset() {
     relatedEnd_ = false;
     triggerRead_ = false;
     triggerParams_.clear();
+    actionParams_.clear();
     triggerTime_ = std::make_shared<Date_Time>();
 }
 
@@ -53,8 +54,9 @@ void Alarm::TryParse(std::string_view text) {
                 continue;
             }
             while (!raw.empty() && raw.back() == ' ') raw.pop_back();
-            if (e.Name == "ACTION") {
+            if (e.Name == "ACTION" && IndexInList(kActionList, raw) != -1) {
                 action_ = IndexInList(kActionList, raw);
+                actionParams_ = e.Params;
             } else if (e.Name == "DESCRIPTION") {
                 description_ = ReadText(e);
             } else if (e.Name == "SUMMARY") {
@@ -91,7 +93,7 @@ std::string Alarm::ToString() const {
     std::vector<std::string> lines;
     if (action_ != -1) {
         if (action_ < -1 || action_ > eSMS) ThrowSubscript("Alarm");
-        lines.push_back("ACTION:" + ItemInList(kActionList, action_));
+        lines.push_back("ACTION" + actionParams_ + ":" + ItemInList(kActionList, action_));
     }
     WriteText(lines, "DESCRIPTION", *description_);
     if (HasAbsoluteTrigger()) {

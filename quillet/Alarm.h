@@ -60,6 +60,7 @@ public:
 
 private:
     int action_ = eNONE;
+    std::string actionParams_;  // parameters of the ACTION line, written back as read
     std::shared_ptr<Text> description_ = std::make_shared<Text>();
     std::shared_ptr<quillet::Duration> trigger_ = std::make_shared<quillet::Duration>();
     std::shared_ptr<Text> summary_ = std::make_shared<Text>();

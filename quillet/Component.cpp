@@ -188,7 +188,8 @@ bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) 
             return true;
         case Prop::Priority: priority_ = ParseInteger(raw); return true;
         case Prop::Sequence: sequence_ = ParseInteger(raw); return true;
-        case Prop::Status: status_ = IndexInList(StatusList(), raw); return true;
+        // Status keywords are case-insensitive.
+        case Prop::Status: status_ = IndexInList(StatusList(), ToUpper(raw)); return true;
         case Prop::Duration: duration_->TryParse(raw); return true;
         case Prop::Attach: {
             auto u = std::make_shared<quillet::URI>(raw);
@@ -208,6 +209,7 @@ bool Component::ReadCommon(Prop prop, PropertyEntry& e, const std::string& raw) 
         case Prop::ExRule: {
             auto r = std::make_shared<Recur>();
             r->TryParse(raw);
+            r->SetParams(e.Params);
             exrule_.Add(r);
             return true;
         }

@@ -95,7 +95,9 @@ std::string Date_Time::ToString() const {
     const std::string& tzid = TZID();
     const std::string& params = Params();
     if (date_) {
-        out = ";VALUE=DATE" + params + ":" + FormatBasicDate(SecondsToFields(secs_));
+        // A period keeps its own VALUE=PERIOD; a second VALUE would make the line invalid.
+        const bool ownValue = FindParam(params, "VALUE").size() != 0;
+        out = (ownValue ? "" : ";VALUE=DATE") + params + ":" + FormatBasicDate(SecondsToFields(secs_));
     } else if (!tzid.empty()) {
         out = ";TZID=" + (tzidQuoted_ ? "\"" + tzid + "\"" : QuoteIfNeeded(tzid)) + params + ":" +
               FormatBasicDateTime(SecondsToFields(ZoneSeconds()));
@@ -181,6 +183,9 @@ void Date_Time::ParseProperty(const std::string& params, std::string_view value)
     std::string_view start = value.substr(0, slash);
     if (isDate && start.size() > 9) start = start.substr(0, 8);
     ParseDateText(start);
+    // A date is a day on every clock: a TZID beside it means nothing, and kept it would turn
+    // the date's end, derived by adding a duration, into a time of day in that zone.
+    if (date_ && rare_) rare_->tzid.clear();
     if (isPeriod && slash != std::string_view::npos) {
         std::string_view rest = value.substr(slash + 1);
         Rare().periodText.assign(rest);

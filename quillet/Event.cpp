@@ -69,8 +69,12 @@ bool Event::ReadOwn(Prop prop, const PropertyEntry& e, const std::string& raw) {
         case Prop::Transp: transp_ = ReadText(e); return true;
         case Prop::TimeZone: return true;  // a zone belongs to the calendar, not to one event
         case Prop::RRule: {
+            // A rule whose frequency is unknown cannot be expanded or written as a rule; it stays
+            // with the other unmodelled lines so that a save keeps its text.
             auto r = std::make_shared<Recur>();
-            if (r->TryParse(raw)) rrule_.Add(r);
+            if (!r->TryParse(raw) || r->Frequency() < SECONDLY || r->Frequency() > YEARLY) return false;
+            r->SetParams(e.Params);
+            rrule_.Add(r);
             return true;
         }
         default: return false;
@@ -162,11 +166,13 @@ void Event::ComputePeriods(DateValue from, DateValue to) {
         if (!std::binary_search(excluded.begin(), excluded.end(), start)) AddOccurrence(start, std::move(own));
     };
 
-    // A timed recurring event in a zone of its own recurs on that zone's wall clock; each
-    // occurrence is then placed on the host's clock.
-    const ZoneRulesPtr zone = allDay ? nullptr : dtstart_->Zone();
+    // A timed recurring event in a zone of its own recurs on that zone's wall clock, one that
+    // starts in UTC on the UTC clock (its occurrences keep their UTC time when the host changes
+    // to or from daylight time); each occurrence is then placed on the host's clock.
+    ZoneRulesPtr zone = allDay ? nullptr : dtstart_->Zone();
+    if (!zone && !allDay && dtstart_->IsUTCTime() && dtstart_->TZID().empty()) zone = ZoneByName("UTC");
     if (zone && (!rrule_.Empty() || !exrule_.Empty())) {
-        const Secs zs = dtstart_->ZoneSeconds();
+        const Secs zs = zone->ToWall(dtstart_->ValueSeconds());
         const Secs len = DTEnd()->ValueSeconds() - dtstart_->ValueSeconds();
         // Zone and host clocks differ by less than two days.
         const Secs zf = f - 2 * kSecondsPerDay, zt = t + 2 * kSecondsPerDay;

@@ -88,7 +88,7 @@ void WriteDates(std::vector<std::string>& lines, std::string_view name, const Da
 }
 
 void WriteRules(std::vector<std::string>& lines, std::string_view name, const RecurCollection& c) {
-    for (const auto& r : c) lines.push_back(std::string(name) + ":" + r->ToString());
+    for (const auto& r : c) lines.push_back(std::string(name) + r->Params() + ":" + r->ToString());
 }
 
 void WriteXProps(std::vector<std::string>& lines, const XPropList& list) {

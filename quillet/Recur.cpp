@@ -115,6 +115,8 @@ bool Recur::TryParse(std::string_view vData) {
                 if (frequency_ == NONE) result = false;
             } else if (name == "INTERVAL") {
                 interval_ = ParseNumber(value, false);
+                // An interval must be positive; 0 means the default, which a save then states.
+                if (interval_ == 0) interval_ = 1;
             } else if (name == "COUNT") {
                 count_ = ParseNumber(value, false);
             } else if (name == "BYSECOND") {

@@ -56,6 +56,9 @@ public:
     void SetpUntil(Date_TimePtr v) { until_ = v ? std::move(v) : std::make_shared<Date_Time>(); }
     int Count() const { return count_; }
     void SetCount(int v) { count_ = v; }
+    // Parameters of the RRULE or EXRULE line (";X-A=1"), written back as read.
+    const std::string& Params() const { return params_; }
+    void SetParams(std::string p) { params_ = std::move(p); }
 
     void Reset();
     bool TryParse(std::string_view vData);
@@ -105,6 +108,7 @@ private:
     bool wkstGiven_ = false;
     Date_TimePtr until_;
     int count_ = 0;
+    std::string params_;
 };
 
 using RecurPtr = std::shared_ptr<Recur>;

@@ -90,6 +90,7 @@ void TimeZoneInfo::TryParse(std::string_view text) {
             } else if (e.Name == "RRULE") {
                 auto r = std::make_shared<Recur>();
                 r->TryParse(raw);
+                r->SetParams(e.Params);
                 rrule_.Add(r);
             } else {
                 xprop_.Add(std::make_shared<PropertyEntry>(std::move(e)));
@@ -153,6 +154,7 @@ void TimeZone::Replace(bool daylight, TimeZoneInfoPtr v) {
 
 void TimeZone::Reset() {
     tzid_.clear();
+    tzidParams_.clear();
     lastModified_ = std::make_shared<Date_Time>();
     tzurl_ = std::make_shared<URI>();
     observances_.clear();
@@ -165,7 +167,10 @@ void TimeZone::TryParse(std::string_view text) {
     Reset();
     try {
         for (PropertyEntry& e : ParseContentLines(text)) {
-            if (!e.IsComponent && e.Name == "TZID") tzid_ = RawOf(e);
+            if (!e.IsComponent && e.Name == "TZID") {
+                tzid_ = RawOf(e);
+                tzidParams_ = e.Params;
+            }
             else if (!e.IsComponent && e.Name == "LAST-MODIFIED") ReadDate(*lastModified_, e);
             else if (!e.IsComponent && e.Name == "TZURL") {
                 tzurl_->SetValue(RawOf(e));
@@ -185,7 +190,7 @@ void TimeZone::TryParse(std::string_view text) {
 
 std::string TimeZone::ToString() const {
     std::vector<std::string> lines;
-    if (!tzid_.empty()) lines.push_back("TZID:" + tzid_);
+    if (!tzid_.empty()) lines.push_back("TZID" + tzidParams_ + ":" + tzid_);
     WriteDate(lines, "LAST-MODIFIED", *lastModified_);
     WriteRaw(lines, "TZURL", tzurl_->Params(), tzurl_->Value());
     WriteXProps(lines, xprop_);

@@ -102,6 +102,7 @@ private:
     void Replace(bool daylight, TimeZoneInfoPtr v);
 
     std::string tzid_;
+    std::string tzidParams_;  // parameters of the TZID line, written back as read
     Date_TimePtr lastModified_;
     std::shared_ptr<URI> tzurl_;
     std::vector<Observance> observances_;

@@ -45,9 +45,12 @@ bool Todo::ReadOwn(Prop prop, const PropertyEntry& e, const std::string& raw) {
         case Prop::Completed: ReadDate(*completed_, e); return true;
         case Prop::Percent: percent_ = ParseInteger(raw); return true;
         case Prop::RRule: {
-            // A to-do keeps every rule it was given, FREQ=NONE included.
+            // A to-do keeps every rule it was given, FREQ=NONE included; one whose frequency is
+            // no known word stays as its text, which a rule could not write back.
             auto r = std::make_shared<Recur>();
             r->TryParse(raw);
+            if (r->Frequency() < NONE || r->Frequency() > YEARLY) return false;
+            r->SetParams(e.Params);
             rrule_.Add(r);
             return true;
         }

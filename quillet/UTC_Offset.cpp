@@ -32,7 +32,9 @@ void UTC_Offset::TryParse(std::string_view s) {
 }
 
 std::string UTC_Offset::ToString() const {
-    return (positive_ ? "+" : "-") + Pad2(hours_) + Pad2(minutes_);
+    // Seconds are written when there are any: old local mean times have them, and dropping
+    // them would move every instant of the observance.
+    return (positive_ ? "+" : "-") + Pad2(hours_) + Pad2(minutes_) + (seconds_ != 0 ? Pad2(seconds_) : "");
 }
 
 std::string UTC_Offset::ToColonString() const {

@@ -72,10 +72,15 @@ void iCalendar::ReadEntries(std::vector<PropertyEntry>& entries) {
         for (PropertyEntry& e : entries) {
             const std::string& name = e.Name;
             if (e.IsComponent && name == "VTIMEZONE") continue;
-            if (!e.IsComponent && name == "VERSION") version_->TryParse(RawOf(e));
-            else if (!e.IsComponent && name == "CALSCALE") calScale_->TryParse(RawOf(e));
-            else if (!e.IsComponent && name == "METHOD") method_->TryParse(RawOf(e));
-            else if (!e.IsComponent && name == "PRODID") prodId_->TryParse(RawOf(e));
+            // The header's parameters are kept with their values, so a save writes them back.
+            auto head = [&](Text& t) {
+                t.TryParse(RawOf(e));
+                t.SetParams(e.Params);
+            };
+            if (!e.IsComponent && name == "VERSION") head(*version_);
+            else if (!e.IsComponent && name == "CALSCALE") head(*calScale_);
+            else if (!e.IsComponent && name == "METHOD") head(*method_);
+            else if (!e.IsComponent && name == "PRODID") head(*prodId_);
             else if (e.IsComponent && name == "VEVENT") {
                 auto ev = Event::Parse(e.Value);
                 // Each component's text is given back once read, so that the text and the objects
@@ -106,7 +111,7 @@ std::string iCalendar::ToString() const {
     std::vector<std::string> blocks;
     blocks.reserve(4 + xprop_.Count() + events_->Count());
     auto head = [&](const char* name, const Text& t) {
-        if (!t.Value().empty()) blocks.push_back(std::string(name) + ":" + t.ToString());
+        if (!t.Value().empty()) blocks.push_back(std::string(name) + t.Params() + ":" + t.ToString());
     };
     head("VERSION", *version_);
     head("CALSCALE", *calScale_);

@@ -150,6 +150,17 @@ TEST(Document, RoundTripLosesNothing) {
     EXPECT_EQ(LinesOf(ReadFile(dir.File("out2.ics"))), LinesOf(written));
 }
 
+TEST(Document, ParametersAndOffsetSecondsOfModelledLinesSurvive) {
+    auto cal = Parse("METHOD;X-A=1:PUBLISH\r\nBEGIN:VTIMEZONE\r\nTZID;X-B=2:Old\r\nBEGIN:STANDARD\r\n"
+                     "DTSTART:18000101T000000\r\nTZOFFSETFROM:-000115\r\nTZOFFSETTO:+000000\r\nEND:STANDARD\r\n"
+                     "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:p\r\nDTSTART:20070101T100000Z\r\nBEGIN:VALARM\r\n"
+                     "ACTION;X-C=3:DISPLAY\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\nEND:VEVENT\r\n");
+    const std::string text = cal->ToString();
+    for (const char* line : {"\r\nMETHOD;X-A=1:PUBLISH\r\n", "\r\nTZID;X-B=2:Old\r\n", "\r\nTZOFFSETFROM:-000115\r\n",
+                             "\r\nTZOFFSETTO:+0000\r\n", "\r\nACTION;X-C=3:DISPLAY\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+}
+
 TEST(Document, SaveFoldsAndWritesValidUtf8) {
     TempDir dir;
     auto cal = iCalendar::Create();

@@ -98,6 +98,7 @@ TEST(Event, StatusKeywords) {
         {"STATUS:CONFIRMED", 1, true, "STATUS:CONFIRMED"},
         {"STATUS:CANCELLED", 2, false, "STATUS:CANCELLED"},
         {"STATUS:DONE", -1, true, nullptr},
+        {"STATUS:Cancelled", 2, false, "STATUS:CANCELLED"},  // keywords ignore case
         {"SUMMARY:no status", 0, true, "STATUS:TENTATIVE"},
     };
     for (const Case& c : cases) {
@@ -108,6 +109,31 @@ TEST(Event, StatusKeywords) {
         if (c.written) EXPECT_NE(text.find(c.written), std::string::npos) << c.line;
         else EXPECT_EQ(text.find("STATUS"), std::string::npos) << c.line;
     }
+}
+
+TEST(Event, LinesTheModelCannotHoldAreWrittenBackAsRead) {
+    auto ev = OneEvent("UID:r\r\nDTSTART:20070101T100000Z\r\nRRULE:FREQ=FORTNIGHTLY;COUNT=2\r\n"
+                       "RRULE;X-SRC=app:FREQ=DAILY;COUNT=2\r\nRDATE;VALUE=PERIOD:20070110/20070111\r\n")
+                  ->Events()
+                  .Item(1);
+    ASSERT_EQ(ev->RRule().Count(), 1) << "a rule of unknown frequency is not expanded";
+    std::string text = ev->ToString();
+    for (const char* line : {"\r\nRRULE:FREQ=FORTNIGHTLY;COUNT=2", "\r\nRRULE;X-SRC=app:FREQ=DAILY;",
+                             "\r\nRDATE;VALUE=PERIOD:20070110/20070111"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+}
+
+TEST(Event, ADateStartIgnoresItsZone) {
+    // The end derived from a date and a whole-day duration is the next day, not a time of day
+    // in the zone the date was labelled with.
+    ScopedTZ tz("America/Denver");
+    auto cal = OneEvent("UID:d\r\nDTSTART;TZID=America/Denver;VALUE=DATE:20041125\r\nDURATION:P1D\r\n");
+    auto ev = cal->Events().Item(1);
+    EXPECT_EQ(Iso(ev->DTEnd()->Value()), Iso(DV(2004, 11, 26)));
+    EXPECT_TRUE(ev->IsAllDay());
+    cal->QueryEvent(DV(2004, 11, 24), DV(2004, 11, 28));
+    EXPECT_EQ(Starts(*ev), S{Iso(DV(2004, 11, 25))});
+    EXPECT_EQ(ev->ToString().find("TZID"), std::string::npos);
 }
 
 TEST(Event, ListPropertiesKeepEachLine) {
@@ -220,6 +246,26 @@ TEST(Event, TimedEventsOccurOnTheHostClock) {
     EXPECT_EQ(cal->QueryEvent(DV(2007, 1, 1, 11), DV(2007, 1, 2)).Count(), 0);
     EXPECT_EQ(cal->QueryEvent(DV(2007, 1, 1), DV(2007, 1, 1, 10)).Count(), 0);
     EXPECT_EQ(cal->QueryEvent(DV(2007, 1, 1, 10, 59, 59), DV(2007, 1, 1, 11)).Count(), 1);
+}
+
+TEST(Event, ARecurringStartKeepsTheClockItWasGivenOn) {
+    // In UTC the occurrences keep their UTC time across the host's change to winter time; a
+    // floating start keeps its wall time on the host's clock.
+    ScopedTZ tz("Europe/Vienna");
+    struct Case {
+        const char* start;
+        const char* october;
+        const char* november;
+    } cases[] = {
+        {"DTSTART:20050520T120000Z", "2005-10-20T14:00:00", "2005-11-20T13:00:00"},
+        {"DTSTART:20050520T140000", "2005-10-20T14:00:00", "2005-11-20T14:00:00"},
+    };
+    for (const Case& c : cases) {
+        auto cal = OneEvent(std::string("UID:m\r\n") + c.start + "\r\nDURATION:PT1H\r\nRRULE:FREQ=MONTHLY;COUNT=7\r\n");
+        auto ev = cal->Events().Item(1);
+        cal->QueryEvent(DV(2005, 10, 1), DV(2005, 12, 1));
+        EXPECT_EQ(Starts(*ev), (S{c.october, c.november})) << c.start;
+    }
 }
 
 TEST(Event, CloneCopiesWhatIsWrittenOnly) {

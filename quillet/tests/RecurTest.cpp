@@ -59,6 +59,7 @@ TEST(RecurText, ParseAndWriteBack) {
         {"FREQ=DAILY;BYDAY=MO;BYDAY=1TU", "FREQ=DAILY;INTERVAL=1;BYDAY=MO,1TU;WKST=SU"},  // BYDAY appends
         {"FREQ=DAILY;BYMONTH=1;BYMONTH=2", "FREQ=DAILY;INTERVAL=1;BYMONTH=2;WKST=SU"},   // others replace
         {"FREQ=DAILY;WKST=XX", "FREQ=DAILY;INTERVAL=1"},
+        {"FREQ=DAILY;INTERVAL=0", "FREQ=DAILY;INTERVAL=1;WKST=SU"},  // 0 is no interval: the default
         {"freq=DAILY;X-NAME=1", "INTERVAL=1;WKST=SU"},  // names are exact and upper-case
     };
     for (const auto& c : cases) {

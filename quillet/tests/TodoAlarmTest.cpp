@@ -25,7 +25,7 @@ TEST(Todo, ReadsAndWritesItsOwnProperties) {
     auto cal = Parse(
         "BEGIN:VTODO\r\nUID:t1\r\nSUMMARY:Taxes\r\nDTSTART;VALUE=DATE:20070301\r\nDUE;VALUE=DATE:20070305\r\n"
         "STATUS:IN-PROCESS\r\nPERCENT-COMPLETE:40\r\nCOMPLETED:20070304T120000Z\r\nTRANSP:OPAQUE\r\n"
-        "RRULE:FREQ=NONE\r\nEND:VTODO\r\n"
+        "RRULE:FREQ=NONE\r\nRRULE:FREQ=FORTNIGHTLY\r\nEND:VTODO\r\n"
         "BEGIN:VTODO\r\nUID:t2\r\nDTSTART:20070301T090000Z\r\nEND:VTODO\r\n");
     ASSERT_EQ(cal->Todos().Count(), 2);
     auto t = cal->Todos().Item(1);
@@ -37,7 +37,8 @@ TEST(Todo, ReadsAndWritesItsOwnProperties) {
     std::string text = t->ToString() + "\r\n";
     for (const char* line : {"DTSTART;VALUE=DATE:20070301\r\n", "DUE;VALUE=DATE:20070305\r\n",
                              "STATUS:IN-PROCESS\r\n", "PERCENT-COMPLETE:40\r\n",
-                             "COMPLETED:20070304T120000Z\r\n", "TRANSP:OPAQUE\r\n", "RRULE:FREQ=NONE"})
+                             "COMPLETED:20070304T120000Z\r\n", "TRANSP:OPAQUE\r\n", "RRULE:FREQ=NONE",
+                             "RRULE:FREQ=FORTNIGHTLY\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 
     // No DUE and no DURATION: the due date is derived at the start.
@@ -125,7 +126,8 @@ TEST(Alarm, ReadsAndWritesAsItWasGiven) {
     } cases[] = {
         {"ACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nDESCRIPTION:Reminder", eDISPLAY,
          "ACTION:DISPLAY\r\nDESCRIPTION:Reminder\r\nTRIGGER:-PT15M"},
-        {"ACTION:SPEAK\r\nTRIGGER:-PT5M", -1, "TRIGGER:-PT5M"},
+        // An action the library does not know is kept as an unmodelled line.
+        {"ACTION:SPEAK\r\nTRIGGER:-PT5M", -1, "TRIGGER:-PT5M\r\nACTION:SPEAK"},
         {"ACTION:AUDIO\r\nTRIGGER;RELATED=END:-PT5M\r\nREPEAT:2\r\nDURATION:PT5M\r\nATTACH;FMTTYPE=audio/basic:ftp://x/y.au",
          eAUDIO, "ACTION:AUDIO\r\nTRIGGER;RELATED=END:-PT5M\r\nDURATION:PT5M\r\nREPEAT:2\r\nATTACH;FMTTYPE=audio/basic:ftp://x/y.au"},
         {"ACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:20070101T090000Z\r\nDESCRIPTION:At nine", eDISPLAY,
