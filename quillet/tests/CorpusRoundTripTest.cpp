@@ -165,6 +165,18 @@ Comp ReadTree(std::string_view text, std::string name) {
                 if (comma == std::string::npos) break;
                 pos = comma + 1;
             }
+        } else if (e.Name == "CATEGORIES" || e.Name == "RESOURCES") {
+            // Text lists too: the values are split where a comma is not escaped.
+            std::string one;
+            for (size_t i = 0; i <= raw.size(); ++i) {
+                if (i == raw.size() || raw[i] == ',') {
+                    if (!one.empty()) c.props.push_back(MakeProp(e.Name, e.Params, one));
+                    one.clear();
+                    continue;
+                }
+                one += raw[i];
+                if (raw[i] == '\\' && i + 1 < raw.size()) one += raw[++i];
+            }
         } else {
             c.props.push_back(MakeProp(e.Name, e.Params, raw));
         }
