@@ -142,4 +142,27 @@ BENCHMARK(BM_QuilletQueryEventYear)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+// One month of a series that began N years ago: the work follows the range, not the series' age.
+void BM_QuilletOldSeriesMonth(benchmark::State& state) {
+    const int yearsAgo = static_cast<int>(state.range(0));
+    const char* shapes[] = {"FREQ=DAILY", "FREQ=WEEKLY;BYDAY=MO,WE,FR", "FREQ=MONTHLY;BYDAY=-1FR", "FREQ=YEARLY"};
+    std::vector<Recur> rules(4);
+    for (int i = 0; i < 4; ++i) rules[i].TryParse(shapes[i]);
+    const Secs start = FieldsToSeconds({2026 - yearsAgo, 1, 30, 9, 0, 0});
+    const Secs from = FieldsToSeconds({2026, 3, 1}), to = FieldsToSeconds({2026, 4, 1});
+    std::vector<Secs> out;
+    size_t n = 0;
+    for (auto _ : state) {
+        n = 0;
+        for (const Recur& r : rules) {
+            out.clear();
+            r.ExpandSeconds(start, 3600, from, to, true, out);
+            n += out.size();
+        }
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["occurrences"] = static_cast<double>(n);
+}
+BENCHMARK(BM_QuilletOldSeriesMonth)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK_MAIN();
